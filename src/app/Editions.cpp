@@ -1,0 +1,64 @@
+#include "Edition.h"
+
+namespace {
+
+const QStringList kTwelveBauds = {"110",  "150",  "300",   "600",   "1200",  "2400",
+                                  "4800", "9600", "19200", "38400", "57600", "115200"};
+const QStringList kFifteenBauds = kTwelveBauds + QStringList{"230400", "460800", "921600"};
+
+Edition MakeMultiModel()
+{
+    Edition e;
+    e.Caption = QStringLiteral("Veltaro");
+    e.UtilityVersion = QStringLiteral("3.00");
+    e.ClosePrompt = QStringLiteral("Close the Veltaro ?");
+    e.MakerNoticePrefix = QStringLiteral("Copyright (c) ");
+    e.MakerNoticeSuffix = QStringLiteral(" Inc. All rights reserved.");
+    e.AboutMakerNotice = QStringLiteral("Copyright (c) Veskora Inc. All rights reserved.");
+    e.MultiModel = true;
+    e.HasUserDefinedTiming = true;
+    e.HasDiagnosticButtons = true;
+    e.StartPage = 0;
+    e.DialogBaudLabel = QStringLiteral("module's Baud");
+    e.DialogBauds = kFifteenBauds;
+    e.AboutTitle = QStringLiteral("Veltaro");
+    e.AboutTitlePointSize = 18;
+    e.AboutShowsModelList = true;
+    return e;
+}
+
+Edition MakeSingleModel()
+{
+    Edition e;
+    e.Caption = QStringLiteral("R-2416 Utility");
+    e.UtilityVersion = QStringLiteral("2.06");
+    e.ClosePrompt = QStringLiteral("Close the R-2416 Utility ?");
+    e.MakerNoticePrefix = QStringLiteral("(c) ");
+    e.MakerNoticeSuffix = QStringLiteral(" Inc.");
+    e.AboutMakerNotice = QStringLiteral("(c) Veskora Inc.");
+    e.MultiModel = false;
+    e.HasUserDefinedTiming = false;
+    e.HasDiagnosticButtons = false;
+    e.FixedRs232Bauds = kTwelveBauds;
+    e.StartPage = 1;
+    e.DialogBaudLabel = QStringLiteral("R-2416 Baud");
+    e.DialogBauds = kTwelveBauds;
+    e.AboutTitle = QStringLiteral("R-2416 Utility");
+    e.AboutTitlePointSize = 20;
+    e.AboutShowsModelList = false;
+    return e;
+}
+
+} // namespace
+
+const Edition &MultiModelEdition()
+{
+    static const Edition e = MakeMultiModel();
+    return e;
+}
+
+const Edition &SingleModelEdition()
+{
+    static const Edition e = MakeSingleModel();
+    return e;
+}
