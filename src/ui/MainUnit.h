@@ -170,6 +170,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The device went away while connected: end the connection as
+    // Disconnect does and say so once (MainUnitStates.cpp).
+    void HandleDeviceLost();
+
     // layout (MainUnitLayout.cpp)
     void BuildWindow();
     void BuildToolBarAndMenus();
@@ -183,7 +187,6 @@ private:
     // device gone): the caller stops.
     bool Exchange(const QByteArray &line, bool readOnlyIfWritten = false);
     bool ConnectionStillCurrent(uint64_t epoch) const;
-    void HandleDeviceLost();
     QString MakerNotice() const;
     void FillRs232BaudList();
 
