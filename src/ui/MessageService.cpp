@@ -15,7 +15,8 @@ public:
     {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
-        box.setText(text);
+        // CR LF in a message means a line break.
+        box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         box.setTextFormat(Qt::PlainText);
         switch (icon) {
         case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
