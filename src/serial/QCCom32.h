@@ -88,4 +88,12 @@ private:
     bool FShowErrors = true;
     bool FTimedOut = false;
     std::unique_ptr<SerialDevice> FDevice;
+
+    bool OpenOnce();
+    bool AskRetryOpen();
+    bool UsableForIo() const;
+    void ReadWaitingInto(QByteArray &result, bool probeWhenEmpty);
+    void WaitForTerminator(QByteArray &result);
+    bool AskRetryTimeout();
+    int WriteBudgetMs(qsizetype bytes) const;
 };
