@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libjpeg62-turbo-dev
   googletest libgtest-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  dbus dbus-x11 at-spi2-core python3-pyatspi
   clang libclang-rt-dev
 )
 

@@ -1,0 +1,71 @@
+"""Drives a running Veltaro window through the accessibility bus (AT-SPI):
+finds controls by role and name, presses buttons, reads the receive list."""
+import sys
+import time
+
+import pyatspi
+
+
+def find_app(name, timeout=20.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.2)
+    raise SystemExit(f"no application {name!r} on the accessibility bus")
+
+
+def find(node, role, name=None):
+    def match(n):
+        return n is not None and n.getRoleName() == role and (name is None or n.name == name)
+    found = pyatspi.findDescendant(node, match, breadthFirst=True)
+    if found is None:
+        raise SystemExit(f"no {role} {name!r}")
+    return found
+
+
+def press(node):
+    action = node.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) in ("press", "Press", "click"):
+            action.doAction(i)
+            return
+    action.doAction(0)
+
+
+def list_texts(node):
+    return [node.getChildAtIndex(i).name for i in range(node.childCount)]
+
+
+def wait_until(condition, timeout, what):
+    end = time.time() + timeout
+    while time.time() < end:
+        if condition():
+            return
+        time.sleep(0.1)
+    raise SystemExit(f"timed out waiting for {what}")
+
+
+def main():
+    app_name, command = sys.argv[1], sys.argv[2]
+    app = find_app(app_name)
+    if command == "send-and-list":
+        # The Test page is live: press Send (an empty free-text line goes out)
+        # and wait until the list shows a line that the module sent.
+        want = sys.argv[3]
+        send = find(app, "push button", "Send")
+        wait_until(lambda: send.getState().contains(pyatspi.STATE_ENABLED), 20, "Send enabled")
+        press(send)
+        listbox = find(app, "list")
+        wait_until(lambda: any(want in t for t in list_texts(listbox)), 20,
+                   f"a list entry containing {want!r}")
+        print("listed:", [t for t in list_texts(listbox) if want in t][:1])
+    else:
+        raise SystemExit(f"unknown command {command}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,58 @@
+# Shared pieces of the end-to-end tests: a private X server with an
+# accessibility bus, the simulator, and waiting for windows.
+set -euo pipefail
+
+# Re-runs the calling script inside Xvfb and a private D-Bus session.
+e2e_enter_display() {
+  if [ -z "${E2E_INNER:-}" ]; then
+    export E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$@"
+  fi
+  export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  export NO_AT_BRIDGE=0
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  E2E_PIDS=($!)
+  E2E_WORK=$(mktemp -d -t veltaro-e2e.XXXXXX)
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$E2E_WORK"
+}
+
+# e2e_start_sim SIM-BINARY ARGS... : starts the simulator, exports VELTARO_COM1.
+e2e_start_sim() {
+  local sim=$1; shift
+  E2E_SIMLOG=$E2E_WORK/sim.log
+  "$sim" "$@" >"$E2E_SIMLOG" 2>&1 &
+  E2E_SIM=$!
+  E2E_PIDS+=("$E2E_SIM")
+  for _ in $(seq 200); do
+    grep -q '^export VELTARO_COM1=' "$E2E_SIMLOG" && break
+    sleep 0.05
+  done
+  local line
+  line=$(grep -m1 '^export VELTARO_COM1=' "$E2E_SIMLOG") || { cat "$E2E_SIMLOG"; echo "simulator did not start" >&2; exit 1; }
+  export "${line#export }"
+}
+
+# e2e_wait_window TITLE : prints the window id once a window with that title is mapped.
+e2e_wait_window() {
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window titled '$1' appeared" >&2
+  return 1
+}
+
+# e2e_key WINDOW KEYS... : focuses the window and types the keys.
+e2e_key() {
+  local w=$1; shift
+  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+  xdotool key --delay 50 "$@"
+}

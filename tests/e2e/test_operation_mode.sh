@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The built program connects to the simulator in operation mode, sends a
+# line that the simulator receives, and lists a line that the simulator sent.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/lib.sh"
+e2e_enter_display "$@"
+multi=$1 sim=$3
+
+e2e_start_sim "$sim" --mode operation --traffic 10
+cd "$E2E_WORK"
+"$multi" &
+pid=$!
+E2E_PIDS+=("$pid")
+win=$(e2e_wait_window "Veltaro")
+
+# Connect (F2); the dialog opens with Ok focused.
+e2e_key "$win" F2
+dlg=$(e2e_wait_window "Settings")
+e2e_key "$dlg" Return
+
+/usr/bin/python3 "$here/atspi.py" veltaro send-and-list "t" || { cat "$E2E_SIMLOG"; exit 1; }
+
+# The simulator logged the empty line that Send wrote.
+for _ in $(seq 50); do
+  grep -q 'received' "$E2E_SIMLOG" && break
+  sleep 0.1
+done
+grep 'received' "$E2E_SIMLOG" | head -n 3
+grep -q 'received' "$E2E_SIMLOG" || { echo "FAIL: the simulator received nothing"; cat "$E2E_SIMLOG"; exit 1; }
+echo "ok: sent and listed"
