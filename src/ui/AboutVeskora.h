@@ -3,6 +3,9 @@
 // window's state. Any click on any part of it, or any key, dismisses it.
 #include <QDialog>
 
+
+#include <array>
+
 class QLabel;
 class TMainForm;
 
@@ -36,8 +39,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override; // a click ends on release
 
 private:
     void Build();
+    void LayOutStatusRows(); // places the value labels once their texts are set
     TMainForm *FOwner;
+    std::array<QLabel *, 3> FStatusCaptions{}; // Label7, Label8, StatusLabel
 };
