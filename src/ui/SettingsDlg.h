@@ -20,7 +20,10 @@ public:
     QGroupBox *GroupBox1 = nullptr;
     QComboBox *PortComboBox = nullptr;
     QComboBox *R2416Baud = nullptr;
+    QLabel *Label1 = nullptr;       // "COM Port"
     QLabel *Label4 = nullptr;       // "module's Baud" / "R-2416 Baud"
+    QLabel *Label2 = nullptr;       // "Timeout"
+    QLabel *Label3 = nullptr;       // "ms"
     QLineEdit *TimeOutEdit = nullptr;
     QCheckBox *PairCheckBox = nullptr;
     QLabel *DeviceLabel = nullptr;  // which device the chosen COM number opens
