@@ -203,8 +203,34 @@ private:
     QSocketNotifier *FPortNotifier = nullptr;
 
     // ---- internals of the configuration-mode files (connect, read, write, rules) ----
+    // A command is waiting for its reply: Connect, Setting, Defaults and the
+    // hidden buttons do nothing meanwhile.
+    bool ExchangeBusy() const;
+    // Whether the last Exchange wrote its whole line.
+    bool FLastWriteComplete = false;
+    // Sends one settings command with its checksum; `acknowledged` tells
+    // whether the reply starts with `ack`. False when the connection ended.
+    bool SendSetting(const QByteArray &command, const QByteArray &ack, bool &acknowledged);
+    // The hidden diagnostic buttons: one checksummed line, reply into Edit2.
+    void SendDiagnosticLine(const QByteArray &text);
+    // The user-defined timing fields and the Calculate button.
+    void SetTimingGroupEnabled(bool enabled);
+    void ResetTimingTexts();
 
     // ---- internals of the Test page file ----
+    // Connected in operation or pair-test mode, and the window not closing.
+    bool ReceiveLoopCondition() const;
+    // FPortNotifier on the port's current handle (made anew when it changed).
+    void EnsurePortNotifier();
+    // Blocks until window events arrive or, with `watchPort`, the port is readable.
+    void WaitForEventsOrPort(bool watchPort);
+    // Shows the entries read since the last call and keeps the newest in view.
+    void ShowNewEntries();
+    // The device went away: stop auto-send, end the connection, say so once.
+    void ReportDeviceLoss();
+    // A timer that ends an idle wait when no event would (nested in a read).
+    QTimer *FLoopWakeTimer = nullptr;
+    int FReceiveLoopDepth = 0;
 
     friend class MainFormTestAccess;
 };
