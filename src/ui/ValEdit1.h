@@ -2,6 +2,7 @@
 // TNumberEdit: a line edit for a 32-bit integer in decimal, hexadecimal or
 // binary notation, with a key filter, an optional maximum, and its own
 // OnChange that runs after its validation for every change of the text.
+#include <QClipboard>
 #include <QLineEdit>
 #include <cstdint>
 #include <functional>
@@ -35,16 +36,31 @@ public:
     static int32_t TextToValue(TNumberEditKind kind, const QString &text); // throws for neDec
     static QString ValueToText(TNumberEditKind kind, int32_t value);
 
+    // The field's context menu (Undo, Redo, Cut, Copy, Paste, Delete, Select
+    // All; actions named "edit-paste" and so on), with Paste going through the
+    // field's filter: a paste with other characters than the notation's
+    // digits, or one that grows the text past the typed limit, is refused.
+    // The menu is a child of the field.
+    QMenu *CreateContextMenu();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void ValidateText();
     void Restore();
     QString ValidChars() const;
+    void RecordPrevious();
+    QString FilterTyped(const QString &typed) const;
+    bool FitsTypedLimit(qsizetype inserted, qsizetype removed) const;
+    bool WithinMaximum(const QString &text, int32_t value) const;
+    void Paste(QClipboard::Mode mode);
 
     TNumberEditKind FKind = neDec;
     int32_t FValue = 0;
