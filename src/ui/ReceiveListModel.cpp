@@ -1,15 +1,17 @@
 #include "ReceiveListModel.h"
 
+#include <iterator>
+
 ReceiveListModel::ReceiveListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 int ReceiveListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : static_cast<int>(FShown);
 }
 
 QVariant ReceiveListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || index.row() >= Count())
+    if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= FShown)
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return DisplayText(Entry(index.row()));
@@ -18,31 +20,41 @@ QVariant ReceiveListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
+void ReceiveListModel::Add(const QByteArray &entry)
+{
+    // std::vector grows geometrically: appending stays amortised O(1).
+    FEntries.push_back(entry);
+}
+
+bool ReceiveListModel::Flush()
+{
+    if (!HasUnshown())
+        return false;
+    beginInsertRows(QModelIndex(), static_cast<int>(FShown), Count() - 1);
+    FShown = FEntries.size();
+    endInsertRows();
+    return true;
+}
+
 void ReceiveListModel::Append(const QByteArray &entry)
 {
-    const int row = Count();
-    beginInsertRows(QModelIndex(), row, row);
-    FEntries.push_back(entry);
-    endInsertRows();
+    Add(entry);
+    Flush();
 }
 
 void ReceiveListModel::Append(std::vector<QByteArray> &&entries)
 {
-    if (entries.empty())
-        return;
-    const int first = Count();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
-    // std::vector grows geometrically, so appending stays amortised O(1).
     FEntries.insert(FEntries.end(), std::make_move_iterator(entries.begin()),
                     std::make_move_iterator(entries.end()));
-    endInsertRows();
     entries.clear();
+    Flush();
 }
 
 void ReceiveListModel::Clear()
 {
     beginResetModel();
     std::vector<QByteArray>().swap(FEntries);
+    FShown = 0;
     endResetModel();
 }
 
@@ -62,16 +74,16 @@ QByteArray ReceiveListModel::SaveImage() const
 
 QString ReceiveListModel::DisplayText(const QByteArray &entry)
 {
-    QString text;
-    text.reserve(entry.size());
+    QString text(entry.size(), Qt::Uninitialized);
+    QChar *out = text.data();
     for (char c : entry) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20)
-            text.append(QChar(char16_t(0x2400 + b)));
+            *out++ = QChar(char16_t(0x2400 + b)); // NUL..US pictographs, CR shows as U+240D
         else if (b == 0x7F)
-            text.append(QChar(char16_t(0x2421)));
+            *out++ = QChar(char16_t(0x2421));     // DEL
         else
-            text.append(QChar(char16_t(b)));
+            *out++ = QChar(char16_t(b));          // Latin-1
     }
     return text;
 }

@@ -3,6 +3,11 @@
 // the module while listing is on, byte for byte. The view shows them as
 // Latin-1 with control characters made visible; the entries themselves are
 // never altered (Save writes them back unchanged).
+//
+// Entries can be added without telling the view at once (Add) and shown
+// together later (Flush): at thousands of lines a second one row insertion
+// per batch keeps the view's layout work small. Count, Entry, Entries and
+// SaveImage always include every entry added, shown or not.
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QString>
@@ -16,12 +21,16 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    // Adds one entry at the end.
+    // Adds one entry at the end and shows it (with any not yet shown).
     void Append(const QByteArray &entry);
-    // Adds several entries at the end with one row insertion (the receive
-    // loop collects what arrived in one turn and adds it at once).
+    // Adds several entries at the end and shows them with one row insertion.
     void Append(std::vector<QByteArray> &&entries);
-    // Removes every entry.
+    // Adds one entry at the end; the view learns of it at the next Flush.
+    void Add(const QByteArray &entry);
+    // Shows every entry added since the last Flush; false when there was none.
+    bool Flush();
+    bool HasUnshown() const { return FShown < FEntries.size(); }
+    // Removes every entry, shown or not.
     void Clear();
 
     int Count() const { return static_cast<int>(FEntries.size()); }
@@ -37,4 +46,5 @@ public:
 
 private:
     std::vector<QByteArray> FEntries;
+    size_t FShown = 0; // rows the view has been told of
 };
