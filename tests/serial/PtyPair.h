@@ -1,8 +1,8 @@
 #pragma once
 // A pseudo-terminal for serial tests: the test holds the master end (the
 // module's side) and VELTARO_COM<n> points the component at the slave.
-// The slave is left in its default cooked mode, so only the component's own
-// line setup makes bytes pass unchanged.
+// The slave starts in cooked mode, so only the component's own line setup
+// makes bytes pass unchanged.
 #include <QByteArray>
 
 #include <fcntl.h>
@@ -20,10 +20,14 @@ public:
         char name[256] = {};
         if (openpty(&FMaster, &FSlave, name, nullptr, nullptr) != 0)
             throw std::runtime_error("openpty failed");
+        // Termios calls on either end act on the slave's settings; make them
+        // cooked (echo, CR/LF translation) so the component must undo that.
         termios t {};
-        tcgetattr(FMaster, &t);
-        cfmakeraw(&t);
-        tcsetattr(FMaster, TCSANOW, &t);
+        tcgetattr(FSlave, &t);
+        t.c_iflag |= ICRNL | IXON;
+        t.c_oflag |= OPOST | ONLCR;
+        t.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+        tcsetattr(FSlave, TCSANOW, &t);
         FPath = name;
         setenv(FVariable.c_str(), name, 1);
     }
