@@ -256,7 +256,9 @@ void TQCCom32::WaitForTerminator(QByteArray &result)
     for (;;) {
         const bool readable = FDevice->waitReadable(PassWaitMs(limitNs - clock.nsecsElapsed()));
         const qsizetype before = result.size();
-        ReadWaitingInto(result, readable);
+        // Poll found nothing: the queue is empty, no need to ask for its count.
+        if (readable || FDevice->lost())
+            ReadWaitingInto(result, readable);
         if (result.size() > before) {
             // Only the new bytes, plus the tail a split terminator may start in.
             const qsizetype from = std::max<qsizetype>(0, before - (terminator.size() - 1));
