@@ -83,15 +83,17 @@ struct ModuleSimulator::Impl {
     std::thread traffic;
     std::mutex trafficMu;
     std::condition_variable trafficCv;
-    bool trafficStop = false;
+    std::atomic<bool> trafficStop{false};
     std::atomic<bool> trafficRunning{false};
 
-    // Writes all of `bytes` unless the simulator is closing or `deadline` passes.
-    void WriteAll(const QByteArray &bytes, Clock::time_point deadline = Clock::time_point::max())
+    // Writes all of `bytes` unless the simulator is closing, `abort` is set
+    // or `deadline` passes.
+    void WriteAll(const QByteArray &bytes, Clock::time_point deadline = Clock::time_point::max(),
+                  const std::atomic<bool> *abort = nullptr)
     {
         std::lock_guard lock(writeMu);
         qsizetype done = 0;
-        while (masterFd >= 0 && done < bytes.size() && !closing) {
+        while (masterFd >= 0 && done < bytes.size() && !closing && !(abort && *abort)) {
             const ssize_t n = ::write(masterFd, bytes.constData() + done, size_t(bytes.size() - done));
             if (n > 0) {
                 done += n;
@@ -231,7 +233,7 @@ struct ModuleSimulator::Impl {
             }
             if (!batch.isEmpty()) {
                 lock.unlock();
-                WriteAll(batch);
+                WriteAll(batch, Clock::time_point::max(), &trafficStop);
                 lock.lock();
                 lines += inBatch;
                 schedLines += inBatch;
@@ -252,7 +254,7 @@ struct ModuleSimulator::Impl {
                 wake = after;
             }
             trafficCv.wait_until(lock, std::max(wake, after + std::chrono::milliseconds(1)),
-                                 [&] { return trafficStop || closing.load(); });
+                                 [&] { return trafficStop.load() || closing.load(); });
         }
         lock.unlock();
         std::lock_guard done(sendMu);
@@ -276,7 +278,7 @@ struct ModuleSimulator::Impl {
     void StartTraffic(TrafficJob job)
     {
         StopTraffic();
-        if (masterFd < 0 || closing)
+        if (!started || closing)
             return;
         trafficRunning = true;
         traffic = std::thread([this, job = std::move(job)] { TrafficLoop(job); });
