@@ -125,7 +125,7 @@ void TAboutBoxForm::Build()
 
     Image1 = new QLabel(panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(6, 6, 34, 55);
+    Image1->setGeometry(6, 2, 34, 55);
     Image1->setPixmap(StoredPicture(QStringLiteral(":/veltaro/about/emblem.jpg")));
 
     UtilityVersionLabel = MakeLabel(panel2, "UtilityVersionLabel", QStringLiteral("1.00"));
@@ -158,19 +158,19 @@ void TAboutBoxForm::Build()
         Label6->setFont(PointFont(panelFont, 12, true));
         Label6->setWordWrap(true);
         Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Label6->setGeometry(6, 57, kInnerWidth - 12, 58);
+        Label6->setGeometry(6, 59, kInnerWidth - 12, 57);
         SetTextColor(Label6, titleBar);
     } else {
         const QFont descriptionFont = PointFont(panelFont, 16, true);
         Label3 = MakeLabel(panel2, "Label3", QStringLiteral("RS-232 to CAN "));
         Label3->setFont(descriptionFont);
         Label3->adjustSize();
-        Label3->move(20, 58);
+        Label3->move(20, 59);
         SetTextColor(Label3, titleBar);
         Label6 = MakeLabel(panel2, "Label6", QStringLiteral("Converter"));
         Label6->setFont(descriptionFont);
         Label6->adjustSize();
-        Label6->move(130, 58 + Label3->height());
+        Label6->move(130, 59 + Label3->height());
         SetTextColor(Label6, titleBar);
     }
 
