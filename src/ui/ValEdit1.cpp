@@ -166,12 +166,23 @@ void TNumberEdit::keyPressEvent(QKeyEvent *event)
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool controlChord = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
     const bool printableKey = event->key() >= Qt::Key_Space && event->key() <= Qt::Key_AsciiTilde;
+    // Alt or Meta with a key is a menu or system key, not a character.
+    if ((mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier)
+        && !event->text().isEmpty()) {
+        event->ignore();
+        return;
+    }
     // Delete carries the DEL code on some platforms but types no character.
     const bool character = controlChord ? printableKey
                                         : !event->text().isEmpty() && !event->text().contains(QChar(0x7f));
     if (!character) {
-        // Keys that produce no character: arrows, Delete, Home, End.
-        QLineEdit::keyPressEvent(event);
+        // Keys that produce no character: arrows, Delete, Home, End. They are
+        // handled by their key code; any text they carry is dropped so that
+        // nothing unfiltered can be inserted.
+        QKeyEvent bare(event->type(), event->key(), mods, QString(), event->isAutoRepeat(),
+                       ushort(event->count()));
+        QLineEdit::keyPressEvent(&bare);
+        event->setAccepted(bare.isAccepted());
         return;
     }
 
@@ -185,6 +196,7 @@ void TNumberEdit::keyPressEvent(QKeyEvent *event)
     QKeyEvent filtered(event->type(), event->key(), mods, accepted, event->isAutoRepeat(),
                        ushort(event->count()));
     QLineEdit::keyPressEvent(&filtered);
+    event->setAccepted(filtered.isAccepted());
 }
 
 void TNumberEdit::inputMethodEvent(QInputMethodEvent *event)

@@ -131,6 +131,8 @@ TEST_F(NumberEditTest, EnterEscapeAndControlCharactersDoNothing)
             QTest::keyClick(&f, key);
         QTest::keyClick(&f, Qt::Key_A, Qt::ControlModifier); // code 1
         QTest::keyClick(&f, Qt::Key_1, Qt::ControlModifier);
+        QTest::keyClick(&f, Qt::Key_1, Qt::AltModifier); // a menu key, not a character
+        QTest::keyClick(&f, Qt::Key_1, Qt::MetaModifier);
         EXPECT_EQ(f.text(), "10");
         EXPECT_TRUE(seen.empty());
     }
