@@ -294,6 +294,7 @@ TEST(DecodeJpeg, DecodesThePicturesOfTheProgram)
         SCOPED_TRACE(p.path);
         const QByteArray data = Resource(p.path);
         ASSERT_FALSE(data.isEmpty());
+        EXPECT_EQ(data.mid(6, 5), QByteArray("JFIF\0", 5));
         const QImage image = DecodeJpeg(data);
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), p.size);
