@@ -53,11 +53,13 @@ def main():
     app_name, command = sys.argv[1], sys.argv[2]
     app = find_app(app_name)
     if command == "send-and-list":
-        # The Test page is live: press Send (an empty free-text line goes out)
-        # and wait until the list shows a line that the module sent.
-        want = sys.argv[3]
+        # The Test page is live: type free text, press Send, and wait until
+        # the list shows a line that the module sent.
+        text, want = sys.argv[3], sys.argv[4]
         send = find(app, "push button", "Send")
         wait_until(lambda: send.getState().contains(pyatspi.STATE_ENABLED), 20, "Send enabled")
+        field = find(app, "text", "Send text")
+        field.queryEditableText().setTextContents(text)
         press(send)
         listbox = find(app, "list")
         wait_until(lambda: any(want in t for t in list_texts(listbox)), 20,
