@@ -14,14 +14,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QThread>
+
+#include <optional>
 
 namespace {
 
@@ -32,6 +36,39 @@ constexpr qint64 ShowBatchEveryMs = 30;
 // How long an idle turn waits when the port cannot be watched (a read is in
 // progress further down the stack) before looking at the port again.
 constexpr int NestedWakeMs = 100;
+
+// Turns the port notifier off at the first event delivered after an idle
+// wait, whatever woke it: the handlers that event runs (a Disconnect that
+// closes the port, a box with its own event loop) then never poll a closed
+// or unread port through it.
+class DisarmOnFirstEvent : public QObject {
+public:
+    explicit DisarmOnFirstEvent(QSocketNotifier *notifier) : FNotifier(notifier)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~DisarmOnFirstEvent() override { Disarm(); }
+
+    bool eventFilter(QObject *, QEvent *) override
+    {
+        Disarm();
+        return false;
+    }
+
+private:
+    void Disarm()
+    {
+        if (FDone)
+            return;
+        FDone = true;
+        if (FNotifier)
+            FNotifier->setEnabled(false);
+        QCoreApplication::instance()->removeEventFilter(this);
+    }
+
+    QPointer<QSocketNotifier> FNotifier;
+    bool FDone = false;
+};
 
 } // namespace
 
@@ -258,10 +295,13 @@ void TMainForm::EnsurePortNotifier()
 
 void TMainForm::WaitForEventsOrPort(bool watchPort)
 {
+    std::optional<DisarmOnFirstEvent> disarm;
     if (watchPort) {
         EnsurePortNotifier();
-        if (FPortNotifier)
+        if (FPortNotifier) {
             FPortNotifier->setEnabled(true);
+            disarm.emplace(FPortNotifier);
+        }
     } else {
         if (!FLoopWakeTimer) {
             FLoopWakeTimer = new QTimer(this);
