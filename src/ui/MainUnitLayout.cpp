@@ -237,9 +237,16 @@ void TMainForm::BuildWindow()
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setTextFormat(Qt::PlainText);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setFixedWidth(kPanelWidths[i]);
         panel->setContentsMargins(2, 0, 2, 0);
-        status->addWidget(panel);
+        if (i + 1 < StatusPanels.size()) {
+            panel->setFixedWidth(kPanelWidths[i]);
+            status->addWidget(panel);
+        } else {
+            // The last panel runs on to the end of the bar, so the maker
+            // notice is not cut off at its nominal width.
+            panel->setMinimumWidth(kPanelWidths[i]);
+            status->addWidget(panel, 1);
+        }
         StatusPanels[i] = panel;
     }
     StatusPanels[3]->setText(FEdition.MakerNoticePrefix + QStringLiteral("Veskora") +
@@ -468,6 +475,7 @@ void TMainForm::BuildSettingsPage()
         MakeCheck(CANGroupBox, "ChkBox_RespWCANID", QStringLiteral("  Response with CAN ID"));
     can->addWidget(ChkBox_RespWCANID, 7, 0, 1, 3);
     can->setRowStretch(8, 1);
+    can->setColumnStretch(3, 1);
 
     // ---- user-defined bit timing (right column of the CAN group) ----
     if (FEdition.HasUserDefinedTiming) {
