@@ -2,9 +2,17 @@
 
 namespace {
 
-const QStringList kTwelveBauds = {"110",  "150",  "300",   "600",   "1200",  "2400",
-                                  "4800", "9600", "19200", "38400", "57600", "115200"};
-const QStringList kFifteenBauds = kTwelveBauds + QStringList{"230400", "460800", "921600"};
+// Built on first use: an edition may be asked for during another file's
+// static initialisation.
+QStringList TwelveBauds()
+{
+    return {"110", "150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+}
+
+QStringList FifteenBauds()
+{
+    return TwelveBauds() + QStringList{"230400", "460800", "921600"};
+}
 
 Edition MakeMultiModel()
 {
@@ -20,7 +28,7 @@ Edition MakeMultiModel()
     e.HasDiagnosticButtons = true;
     e.StartPage = 0;
     e.DialogBaudLabel = QStringLiteral("module's Baud");
-    e.DialogBauds = kFifteenBauds;
+    e.DialogBauds = FifteenBauds();
     e.AboutTitle = QStringLiteral("Veltaro");
     e.AboutTitlePointSize = 18;
     e.AboutShowsModelList = true;
@@ -39,10 +47,10 @@ Edition MakeSingleModel()
     e.MultiModel = false;
     e.HasUserDefinedTiming = false;
     e.HasDiagnosticButtons = false;
-    e.FixedRs232Bauds = kTwelveBauds;
+    e.FixedRs232Bauds = TwelveBauds();
     e.StartPage = 1;
     e.DialogBaudLabel = QStringLiteral("R-2416 Baud");
-    e.DialogBauds = kTwelveBauds;
+    e.DialogBauds = TwelveBauds();
     e.AboutTitle = QStringLiteral("R-2416 Utility");
     e.AboutTitlePointSize = 20;
     e.AboutShowsModelList = false;
