@@ -21,7 +21,7 @@ Edition MakeMultiModel()
     e.UtilityVersion = QStringLiteral("3.00");
     e.ClosePrompt = QStringLiteral("Close the Veltaro ?");
     e.MakerNoticePrefix = QStringLiteral("Copyright (c) ");
-    e.MakerNoticeSuffix = QStringLiteral(" Inc. All rights reserved.");
+    e.MakerNoticeSuffix = QStringLiteral(" Inc.");
     e.AboutMakerNotice = QStringLiteral("Copyright (c) Veskora Inc. All rights reserved.");
     e.MultiModel = true;
     e.HasUserDefinedTiming = true;
@@ -42,7 +42,7 @@ Edition MakeSingleModel()
     e.UtilityVersion = QStringLiteral("2.06");
     e.ClosePrompt = QStringLiteral("Close the R-2416 Utility ?");
     e.MakerNoticePrefix = QStringLiteral("(c) ");
-    e.MakerNoticeSuffix = QStringLiteral(" Inc.");
+    e.MakerNoticeSuffix = QString();
     e.AboutMakerNotice = QStringLiteral("(c) Veskora Inc.");
     e.MultiModel = false;
     e.HasUserDefinedTiming = false;

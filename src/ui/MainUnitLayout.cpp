@@ -238,15 +238,8 @@ void TMainForm::BuildWindow()
         panel->setTextFormat(Qt::PlainText);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(2, 0, 2, 0);
-        if (i + 1 < StatusPanels.size()) {
-            panel->setFixedWidth(kPanelWidths[i]);
-            status->addWidget(panel);
-        } else {
-            // The last panel runs on to the end of the bar, so the maker
-            // notice is not cut off at its nominal width.
-            panel->setMinimumWidth(kPanelWidths[i]);
-            status->addWidget(panel, 1);
-        }
+        panel->setFixedWidth(kPanelWidths[i]);
+        status->addWidget(panel);
         StatusPanels[i] = panel;
     }
     StatusPanels[3]->setText(FEdition.MakerNoticePrefix + QStringLiteral("Veskora") +
