@@ -222,13 +222,15 @@ private:
     bool ReceiveLoopCondition() const;
     // FPortNotifier on the port's current handle (made anew when it changed).
     void EnsurePortNotifier();
-    // Blocks until window events arrive or, with `watchPort`, the port is readable.
-    void WaitForEventsOrPort(bool watchPort);
+    // Blocks until window events arrive, with `watchPort` until the port is
+    // readable too, and at most `wakeAfterMs` milliseconds.
+    void WaitForEventsOrPort(bool watchPort, int wakeAfterMs);
     // Shows the entries read since the last call and keeps the newest in view.
     void ShowNewEntries();
     // The device went away: stop auto-send, end the connection, say so once.
     void ReportDeviceLoss();
-    // A timer that ends an idle wait when no event would (nested in a read).
+    // Ends an idle wait when no event would: nested in a read, or when
+    // entries wait to be shown.
     QTimer *FLoopWakeTimer = nullptr;
     int FReceiveLoopDepth = 0;
 

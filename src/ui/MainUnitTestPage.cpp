@@ -25,6 +25,7 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -32,6 +33,8 @@ namespace {
 // While lines keep arriving, new entries are handed to the view at most this
 // often: one row insertion and one scroll per batch instead of per line.
 constexpr qint64 ShowBatchEveryMs = 30;
+// Showing a batch may take at most about 1/ShowCostFactor of the time.
+constexpr qint64 ShowCostFactor = 8;
 
 // How long an idle turn waits when the port cannot be watched (a read is in
 // progress further down the stack) before looking at the port again.
@@ -293,7 +296,7 @@ void TMainForm::EnsurePortNotifier()
     connect(notifier, &QSocketNotifier::activated, notifier, [notifier] { notifier->setEnabled(false); });
 }
 
-void TMainForm::WaitForEventsOrPort(bool watchPort)
+void TMainForm::WaitForEventsOrPort(bool watchPort, int wakeAfterMs)
 {
     std::optional<DisarmOnFirstEvent> disarm;
     if (watchPort) {
@@ -302,12 +305,13 @@ void TMainForm::WaitForEventsOrPort(bool watchPort)
             FPortNotifier->setEnabled(true);
             disarm.emplace(FPortNotifier);
         }
-    } else {
+    }
+    if (wakeAfterMs >= 0) {
         if (!FLoopWakeTimer) {
             FLoopWakeTimer = new QTimer(this);
             FLoopWakeTimer->setSingleShot(true);
         }
-        FLoopWakeTimer->start(NestedWakeMs);
+        FLoopWakeTimer->start(wakeAfterMs);
     }
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (FPortNotifier)
@@ -343,8 +347,21 @@ void TMainForm::ReceiveLoop()
             FPortNotifier = nullptr;
         }
     });
+    // New entries are shown at most every `showEveryMs`: the view lays out
+    // all its rows after each insertion, so with a long list the interval
+    // grows with what a showing costs, keeping the window responsive.
     QElapsedTimer sinceShown;
     sinceShown.start();
+    qint64 showEveryMs = ShowBatchEveryMs;
+    const auto showDue = [&] {
+        if (!ReceiveList->HasUnshown() || sinceShown.elapsed() < showEveryMs)
+            return;
+        QElapsedTimer cost;
+        cost.start();
+        ShowNewEntries();
+        showEveryMs = std::max(ShowBatchEveryMs, cost.elapsed() * ShowCostFactor);
+        sinceShown.restart();
+    };
 
     while (ReceiveLoopCondition()) {
         if (ComPort.DeviceLost()) {
@@ -356,7 +373,7 @@ void TMainForm::ReceiveLoop()
                 // A read further down the stack owns the port; a read here
                 // would be refused. Wait for events rather than poll.
                 ShowNewEntries();
-                WaitForEventsOrPort(false);
+                WaitForEventsOrPort(false, NestedWakeMs);
                 continue;
             }
             LastResponse.clear();
@@ -367,18 +384,19 @@ void TMainForm::ReceiveLoop()
                 ReceiveList->Add(LastResponse);
             if (ComPort.DeviceLost())
                 continue; // reported at the top of the next turn
-            if (sinceShown.elapsed() >= ShowBatchEveryMs) {
-                ShowNewEntries();
-                sinceShown.restart();
-            }
+            showDue();
             QCoreApplication::processEvents();
             continue;
         }
         // Nothing waiting (InCount also notices a hang-up with no input).
         if (ComPort.DeviceLost())
             continue;
-        ShowNewEntries();
-        sinceShown.restart();
-        WaitForEventsOrPort(true);
+        showDue();
+        // Entries still unshown: wake when they are due, or sooner for bytes.
+        const int wakeAfterMs =
+            ReceiveList->HasUnshown()
+                ? static_cast<int>(std::max<qint64>(1, showEveryMs - sinceShown.elapsed()))
+                : -1;
+        WaitForEventsOrPort(true, wakeAfterMs);
     }
 }

@@ -1,5 +1,6 @@
 #include "ReceiveListModel.h"
 
+#include <algorithm>
 #include <iterator>
 
 ReceiveListModel::ReceiveListModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -13,7 +14,7 @@ QVariant ReceiveListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= FShown)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return DisplayText(Entry(index.row()));
     if (role == Qt::EditRole)
         return Entry(index.row());
@@ -74,16 +75,28 @@ QByteArray ReceiveListModel::SaveImage() const
 
 QString ReceiveListModel::DisplayText(const QByteArray &entry)
 {
-    QString text(entry.size(), Qt::Uninitialized);
-    QChar *out = text.data();
+    static const char *const names[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                          "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                          "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                          "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    QString text;
+    text.reserve(std::min<qsizetype>(entry.size(), MaxShownCharacters) + 8);
     for (char c : entry) {
+        if (text.size() >= MaxShownCharacters) {
+            text.append(QChar(0x2026)); // the rest of a very long entry is not drawn
+            break;
+        }
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20)
-            *out++ = QChar(char16_t(0x2400 + b)); // NUL..US pictographs, CR shows as U+240D
-        else if (b == 0x7F)
-            *out++ = QChar(char16_t(0x2421));     // DEL
-        else
-            *out++ = QChar(char16_t(b));          // Latin-1
+        if (b < 0x20) {
+            text.append(u'<').append(QLatin1String(names[b])).append(u'>');
+        } else if (b == 0x7F) {
+            text.append(QLatin1String("<DEL>"));
+        } else if (b >= 0x80 && b < 0xA0) {
+            // C1 control codes: no glyph in Latin-1 either.
+            text.append(QStringLiteral("<%1>").arg(int(b), 2, 16, QChar(u'0')).toUpper());
+        } else {
+            text.append(QChar(char16_t(b))); // Latin-1
+        }
     }
     return text;
 }

@@ -41,8 +41,11 @@ public:
     QByteArray SaveImage() const;
 
     // How an entry reads on screen: Latin-1, with each control character
-    // (0x00-0x1F, 0x7F) shown as its visible pictograph (U+2400 block).
+    // shown by its name in angle brackets ("<CR>", "<NUL>", "<DEL>", C1 codes
+    // as "<9B>"), plain ASCII so every font can draw it. Very long entries
+    // are cut after MaxShownCharacters with an ellipsis (on screen only).
     static QString DisplayText(const QByteArray &entry);
+    static constexpr qsizetype MaxShownCharacters = 300;
 
 private:
     std::vector<QByteArray> FEntries;
