@@ -637,6 +637,8 @@ void TMainForm::BuildTestPage()
     ReceiveList->setObjectName(QStringLiteral("ReceiveList"));
     ReceiveListBox->setModel(ReceiveList);
     Caption(ReceiveLabel, ReceiveListBox);
+    // Screen readers take a list's name from here, not from its buddy label.
+    ReceiveListBox->setAccessibleName(QStringLiteral("Receive"));
     right->addWidget(ReceiveLabel);
     right->addWidget(ReceiveListBox, 1);
 

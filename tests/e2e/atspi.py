@@ -21,7 +21,7 @@ def find_app(name, timeout=20.0):
 def find(node, role, name=None):
     def match(n):
         return n is not None and n.getRoleName() == role and (name is None or n.name == name)
-    found = pyatspi.findDescendant(node, match, breadthFirst=True)
+    found = pyatspi.findDescendant(node, match, True)
     if found is None:
         raise SystemExit(f"no {role} {name!r}")
     return found
@@ -61,10 +61,18 @@ def main():
         field = find(app, "text", "Send text")
         field.queryEditableText().setTextContents(text)
         press(send)
-        listbox = find(app, "list")
+        listbox = find(app, "list", "Receive")
         wait_until(lambda: any(want in t for t in list_texts(listbox)), 20,
                    f"a list entry containing {want!r}")
         print("listed:", [t for t in list_texts(listbox) if want in t][:1])
+    elif command == "auto-send":
+        # Message lines sent by the auto-send timer for a few seconds.
+        send = find(app, "push button", "Send")
+        wait_until(lambda: send.getState().contains(pyatspi.STATE_ENABLED), 20, "Send enabled")
+        press(find(app, "check box", "Use CAN Message"))
+        press(find(app, "push button", "Auto"))
+        time.sleep(float(sys.argv[3]))
+        press(find(app, "push button", "Stop"))
     else:
         raise SystemExit(f"unknown command {command}")
 

@@ -6,7 +6,9 @@ source "$here/lib.sh"
 e2e_enter_display "$@"
 multi=$1 sim=$3
 
-e2e_start_sim "$sim" --mode operation --traffic 10
+# The module echoes what it receives: the echo is the line it sends back.
+# (No traffic before connecting: a wake-up reply mixed with CAN lines is refused.)
+e2e_start_sim "$sim" --mode operation --on-line echo
 cd "$E2E_WORK"
 "$multi" &
 pid=$!
@@ -18,7 +20,7 @@ e2e_key "$win" F2
 dlg=$(e2e_wait_window "Settings")
 e2e_key "$dlg" Return
 
-/usr/bin/python3 "$here/atspi.py" veltaro send-and-list "hello module" "t" || { cat "$E2E_SIMLOG"; exit 1; }
+/usr/bin/python3 "$here/atspi.py" Veltaro send-and-list "hello module" "hello module" || { cat "$E2E_SIMLOG"; exit 1; }
 
 # The simulator logged the line that Send wrote.
 for _ in $(seq 50); do

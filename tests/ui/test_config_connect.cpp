@@ -73,7 +73,7 @@ TEST(ConfigConnect, ConfigurationModeIdentifiesReadsAndShowsTheModule)
     EXPECT_EQ(w.FModuleMode, mmConfiguration);
     EXPECT_EQ(w.PageControl1->currentIndex(), 0);
     EXPECT_EQ(w.StatusPanels[2]->text(), "Ver: 3.00");
-    EXPECT_EQ(w.StatusPanels[3]->text(), "Copyright (c) Veskora Inc. All rights reserved.");
+    EXPECT_EQ(w.StatusPanels[3]->text(), w.EditionInfo().MakerNoticePrefix + "Veskora" + w.EditionInfo().MakerNoticeSuffix);
     EXPECT_EQ(w.StatusPanels[1]->text(), "Configuration Mode");
     EXPECT_EQ(w.FBaudIndex, 11);
     EXPECT_EQ(w.RS232BaudrateComboBox->currentText(), "115200");
@@ -140,7 +140,7 @@ TEST(ConfigConnect, SingleEditionKeepsItsTwelveBaudsAndTakesTheNameFromFixedPosi
     // baud index keeps its earlier value instead of becoming -1.
     EXPECT_EQ(SelectedIndex(w.RS232BaudrateComboBox), -1);
     EXPECT_EQ(w.FBaudIndex, 11);
-    EXPECT_EQ(w.StatusPanels[3]->text(), "(c) Veskora Inc.");
+    EXPECT_EQ(w.StatusPanels[3]->text(), w.EditionInfo().MakerNoticePrefix + "Veskora" + w.EditionInfo().MakerNoticeSuffix);
     // Version-3 firmware, but the single-model edition never reads the timing group.
     EXPECT_EQ(Lines(f.Sim), kConfigLines);
 }
