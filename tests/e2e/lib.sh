@@ -2,21 +2,32 @@
 # accessibility bus, the simulator, and waiting for windows.
 set -euo pipefail
 
-# Re-runs the calling script inside Xvfb and a private D-Bus session.
+# Re-runs the calling script in a private D-Bus session, then starts a
+# private X server on a display number of its own choosing (-displayfd, so
+# parallel or back-to-back runs never race for the same display).
 e2e_enter_display() {
   if [ -z "${E2E_INNER:-}" ]; then
     export E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$@"
+    exec dbus-run-session -- bash "$0" "$@"
   fi
-  export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-  export NO_AT_BRIDGE=0
-  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-  E2E_PIDS=($!)
   E2E_WORK=$(mktemp -d -t veltaro-e2e.XXXXXX)
+  E2E_PIDS=()
   trap e2e_cleanup EXIT
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
+  E2E_PIDS+=($!)
+  for _ in $(seq 100); do
+    [ -s "$E2E_WORK/display" ] && break
+    sleep 0.05
+  done
+  [ -s "$E2E_WORK/display" ] || { cat "$E2E_WORK/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$(head -n1 "$E2E_WORK/display")
+  export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
 }
 
 e2e_cleanup() {
+  local p
   for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$E2E_WORK"
