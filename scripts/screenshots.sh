@@ -4,21 +4,25 @@
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$here/tests/e2e/lib.sh"
 e2e_enter_display "$@"
-build=$here/build
+build=${VELTARO_BUILD:-$here/build}
 sim=$build/tools/sim/veltaro-sim
 
-shoot() { # program title sim-args... ; output name from $out
-  local program=$1 title=$2; shift 2
+# shoot OUTPUT PROGRAM TITLE APP-NAME FILL SIM-ARGS...
+# FILL: "settings" just connects; "test" also runs auto-send for a while.
+shoot() {
+  local out=$1 program=$2 title=$3 app=$4 fill=$5; shift 5
   e2e_start_sim "$sim" "$@"
-  (cd "$E2E_WORK" && "$build/src/app/$program") &
+  (cd "$E2E_WORK" && exec "$build/src/app/$program") &
   local pid=$!
-  local win
+  local win dlg
   win=$(e2e_wait_window "$title")
   e2e_key "$win" F2
-  local dlg
   dlg=$(e2e_wait_window "Settings")
+  sleep 0.3
   e2e_key "$dlg" Return
-  sleep 3
+  sleep 1.5
+  [ "$fill" = test ] && /usr/bin/python3 "$here/tests/e2e/atspi.py" "$app" auto-send 3
+  sleep 0.5
   import -window "$win" "$here/docs/$out.png"
   echo "wrote docs/$out.png"
   kill "$pid" "$E2E_SIM" 2>/dev/null || true
@@ -26,7 +30,7 @@ shoot() { # program title sim-args... ; output name from $out
 }
 
 mkdir -p "$here/docs"
-out=veltaro-settings        shoot veltaro "Veltaro" --profile R-2416-GX
-out=veltaro-test            shoot veltaro "Veltaro" --mode operation --traffic 8
-out=veltaro-single-settings shoot veltaro-single "R-2416 Utility"
-out=veltaro-single-test     shoot veltaro-single "R-2416 Utility" --mode operation --traffic 8
+shoot veltaro-settings        veltaro        "Veltaro"        Veltaro          settings --profile "R-2416-GX,fw3,2.0B,pair,userbaud"
+shoot veltaro-test            veltaro        "Veltaro"        Veltaro          test     --mode operation --on-line echo
+shoot veltaro-single-settings veltaro-single "R-2416 Utility" "R-2416 Utility" settings --profile "R-2416,fw2,2.0A,pair"
+shoot veltaro-single-test     veltaro-single "R-2416 Utility" "R-2416 Utility" test     --mode operation --on-line echo

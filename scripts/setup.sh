@@ -11,7 +11,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libjpeg62-turbo-dev
   googletest libgtest-dev
-  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
   dbus dbus-x11 at-spi2-core python3-pyatspi
   clang libclang-rt-dev
 )

@@ -232,12 +232,19 @@ void TMainForm::BuildWindow()
     status->setObjectName(QStringLiteral("StatusBar1"));
     status->setSizeGripEnabled(false);
     static constexpr std::array<int, 4> kPanelWidths{130, 103, 55, 200};
+    // The panels keep their fixed widths; a condensed 8-point face lets
+    // "Configuration Mode" and "Ver: 3.00" fit them whole.
+    QFont panelFont = font();
+    panelFont.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                           QStringLiteral("Nimbus Sans Narrow"), panelFont.family()});
+    panelFont.setPointSize(8);
     for (size_t i = 0; i < StatusPanels.size(); ++i) {
         auto *panel = new QLabel(status);
+        panel->setFont(panelFont);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setTextFormat(Qt::PlainText);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setContentsMargins(2, 0, 2, 0);
+        panel->setContentsMargins(1, 0, 1, 0);
         panel->setFixedWidth(kPanelWidths[i]);
         status->addWidget(panel);
         StatusPanels[i] = panel;

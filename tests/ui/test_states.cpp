@@ -46,6 +46,12 @@ QStringList EnabledNames(const std::vector<QWidget *> &widgets)
     return names;
 }
 
+// The panel shows its whole text within its fixed width.
+bool Fits(const QLabel *panel)
+{
+    return panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width();
+}
+
 // Runs AllEditStatus in operation or pair-test mode; `inside` sees the state
 // while the receive loop runs, then the connection is ended.
 void RunOperationState(TMainForm &f, TModuleMode mode, const std::function<void()> &inside)
@@ -128,6 +134,8 @@ TEST(ConfigurationState, FirmwareMajorDecidesPairAndRs232Options)
         EXPECT_EQ(f.StatusPanels[0]->text(), "Connected to COM1");
         EXPECT_EQ(f.StatusPanels[1]->text(), "Configuration Mode");
         EXPECT_EQ(f.StatusPanels[2]->text(), "Ver: " + f.FFirmwareVersion);
+        for (const QLabel *panel : f.StatusPanels)
+            EXPECT_TRUE(Fits(panel)) << panel->text().toStdString();
         f.FConnected = false;
     }
 }
@@ -153,6 +161,7 @@ TEST(OperationState, ResetsTheTestPageAndRunsTheLoop)
 
             RunOperationState(f, c.mode, [&] {
                 EXPECT_EQ(f.StatusPanels[1]->text(), c.panel);
+                EXPECT_TRUE(Fits(f.StatusPanels[1]));
                 EXPECT_EQ(f.StatusPanels[2]->text(), "Ver: 3.00");
                 EXPECT_FALSE(f.Timer2->isActive());
                 EXPECT_EQ(f.Timer2->interval(), 500);
