@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 
+#include "ComboIndex.h"
 #include "SettingsDlg.h"
 
 #include <QApplication>
@@ -105,4 +106,48 @@ void FormFixture::Pump(int ms)
     t.start();
     while (t.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+QList<QByteArray> Lines(const sim::ModuleSimulator &module)
+{
+    QList<QByteArray> out;
+    for (const sim::ReceivedLine &l : module.ReceivedLines())
+        out << l.bytes;
+    return out;
+}
+
+void OnLines(const sim::ModuleSimulator &module, size_t count, std::function<void()> action)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(2);
+    QObject::connect(poll, &QTimer::timeout, [poll, &module, count, action] {
+        if (module.ReceivedCount() < count)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start();
+}
+
+void Choose(QComboBox *box, int index)
+{
+    SelectIndex(box, index);
+    emit box->activated(index);
+}
+
+QStringList Items(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+QByteArray ChecksummedLine(const QByteArray &text)
+{
+    unsigned sum = 0;
+    for (char c : text)
+        sum += static_cast<unsigned char>(c);
+    return text + QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0') + '\r';
 }

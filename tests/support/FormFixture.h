@@ -7,9 +7,14 @@
 #include "ModuleSimulator.h"
 #include "RecordingMessages.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
+
+class QComboBox;
 
 struct DialogAnswer {
     int port = 1;                   // COM number chosen in the list
@@ -44,3 +49,16 @@ public:
     // Pumps events for `ms` milliseconds.
     static void Pump(int ms);
 };
+
+// The lines the module has received, in order, each with its CR.
+QList<QByteArray> Lines(const sim::ModuleSimulator &module);
+// Runs `action` once the module has received `count` lines (while the
+// program waits for a reply).
+void OnLines(const sim::ModuleSimulator &module, size_t count, std::function<void()> action);
+// A choice made by the user: the list changes and its rule runs.
+void Choose(QComboBox *box, int index);
+// The entries of a list.
+QStringList Items(const QComboBox *box);
+// A command line as the module expects it: text, two-digit checksum, CR
+// (computed here on its own, not with the program's checksum function).
+QByteArray ChecksummedLine(const QByteArray &text);

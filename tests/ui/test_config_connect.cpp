@@ -17,14 +17,6 @@
 
 namespace {
 
-QList<QByteArray> Lines(const sim::ModuleSimulator &s)
-{
-    QList<QByteArray> out;
-    for (const sim::ReceivedLine &l : s.ReceivedLines())
-        out << l.bytes;
-    return out;
-}
-
 sim::Profile ConfigModule(QByteArray firmware = "3.00", QByteArray model = "R-2416")
 {
     sim::Profile p;
@@ -32,30 +24,6 @@ sim::Profile ConfigModule(QByteArray firmware = "3.00", QByteArray model = "R-24
     p.firmware = std::move(firmware);
     p.model = std::move(model);
     return p;
-}
-
-// Runs `action` once the module has received `count` lines (while the
-// program waits for a reply).
-void OnLines(const sim::ModuleSimulator &s, size_t count, std::function<void()> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(2);
-    QObject::connect(poll, &QTimer::timeout, [poll, &s, count, action] {
-        if (s.ReceivedCount() < count)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
-    poll->start();
-}
-
-QStringList Items(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
 }
 
 const QList<QByteArray> kConfigLines = {"#A\r", "#PV\r", "#PC\r", "#PM\r", "#P0\r", "#P1\r"};

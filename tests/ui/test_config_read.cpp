@@ -16,33 +16,11 @@
 
 namespace {
 
-QList<QByteArray> Lines(const sim::ModuleSimulator &s)
-{
-    QList<QByteArray> out;
-    for (const sim::ReceivedLine &l : s.ReceivedLines())
-        out << l.bytes;
-    return out;
-}
-
-QByteArray WithChecksum(const QByteArray &text)
-{
-    unsigned sum = 0;
-    for (char c : text)
-        sum += static_cast<unsigned char>(c);
-    return text + QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0') + '\r';
-}
-
 sim::Profile Module(QByteArray firmware = "3.00")
 {
     sim::Profile p;
     p.firmware = std::move(firmware);
     return p;
-}
-
-void Choose(QComboBox *box, int index)
-{
-    SelectIndex(box, index);
-    emit box->activated(index);
 }
 
 QString Rate(const char *whole, const char *hundredths)
@@ -421,7 +399,7 @@ TEST(ConfigRules, RateTextUsesTheUsersLocaleBothWays)
         f.Sim.ClearReceived();
         w.SettingButton->click(); // 125 is not above the limit
         EXPECT_EQ(f.Msgs.Texts(), QStringList{"Setting OK!!!"});
-        EXPECT_EQ(Lines(f.Sim).value(1), WithChecksum("$PU090060E2E"));
+        EXPECT_EQ(Lines(f.Sim).value(1), ChecksummedLine("$PU090060E2E"));
         f.Msgs.Clear();
         w.BREdit1->setText("125,01");
         w.SettingButton->click();
@@ -438,9 +416,9 @@ TEST(ConfigDiagnostics, HiddenButtonsSendTheirLineAndShowTheReply)
     f.Sim.ClearReceived();
     w.Button1->click();
     EXPECT_EQ(Lines(f.Sim), QList<QByteArray>{"#PMC0\r"});
-    EXPECT_EQ(w.Edit2->text().toLatin1(), WithChecksum("!MR-2416"));
+    EXPECT_EQ(w.Edit2->text().toLatin1(), ChecksummedLine("!MR-2416"));
     EXPECT_TRUE(w.ReceiveListBox->isEnabled());
     w.Button2->click();
     EXPECT_EQ(Lines(f.Sim).value(1), "SM1D1\r");
-    EXPECT_EQ(w.Edit2->text().toLatin1(), WithChecksum("!SM1"));
+    EXPECT_EQ(w.Edit2->text().toLatin1(), ChecksummedLine("!SM1"));
 }

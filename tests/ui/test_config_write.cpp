@@ -12,23 +12,6 @@
 
 namespace {
 
-// A command line as the module expects it: text, two-digit checksum, CR.
-QByteArray Line(const QByteArray &text)
-{
-    unsigned sum = 0;
-    for (char c : text)
-        sum += static_cast<unsigned char>(c);
-    return text + QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0') + '\r';
-}
-
-QList<QByteArray> Lines(const sim::ModuleSimulator &s)
-{
-    QList<QByteArray> out;
-    for (const sim::ReceivedLine &l : s.ReceivedLines())
-        out << l.bytes;
-    return out;
-}
-
 sim::Profile Module(QByteArray firmware = "3.00", QByteArray model = "R-2416")
 {
     sim::Profile p;
@@ -37,27 +20,6 @@ sim::Profile Module(QByteArray firmware = "3.00", QByteArray model = "R-2416")
     if (p.model == "R-2481")
         p.settings.rs232Baud = 14;
     return p;
-}
-
-// A selection made by the user: the list changes and its rule runs.
-void Choose(QComboBox *box, int index)
-{
-    SelectIndex(box, index);
-    emit box->activated(index);
-}
-
-void OnLines(const sim::ModuleSimulator &s, size_t count, std::function<void()> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(2);
-    QObject::connect(poll, &QTimer::timeout, [poll, &s, count, action] {
-        if (s.ReceivedCount() < count)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
-    poll->start();
 }
 
 struct Connected {
@@ -73,8 +35,8 @@ struct Connected {
     FormFixture f;
 };
 
-const QByteArray kRs232Defaults = Line("$P0090B30000");
-const QByteArray kPresetTiming = Line("$PU090000000");
+const QByteArray kRs232Defaults = ChecksummedLine("$P0090B30000");
+const QByteArray kPresetTiming = ChecksummedLine("$PU090000000");
 
 } // namespace
 
@@ -84,7 +46,7 @@ TEST(ConfigWrite, SettingSendsTheThreeGroupsAndReportsSuccess)
     c.w().SettingButton->click();
     EXPECT_EQ(Lines(c.f.Sim),
               (QList<QByteArray>{kRs232Defaults, kPresetTiming,
-                                 Line("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
+                                 ChecksummedLine("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
     ASSERT_EQ(c.f.Msgs.Boxes.size(), 1);
     EXPECT_EQ(c.f.Msgs.Boxes[0].text, "Setting OK!!!");
     EXPECT_EQ(c.f.Msgs.Boxes[0].icon, MsgIcon::Information);
@@ -99,7 +61,7 @@ TEST(ConfigWrite, DefaultsOnAModuleWithoutPairConnection)
     p.settings.acceptanceCode = 0x12345;
     Connected c(p);
     c.w().DefaultButton->click();
-    EXPECT_EQ(Lines(c.f.Sim), (QList<QByteArray>{kRs232Defaults, Line("$P115040" "0000000000000000")}));
+    EXPECT_EQ(Lines(c.f.Sim), (QList<QByteArray>{kRs232Defaults, ChecksummedLine("$P115040" "0000000000000000")}));
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     EXPECT_EQ(c.f.Sim.Settings().canSpec, 0);
     EXPECT_EQ(c.f.Sim.Settings().acceptanceCode, 0u);
@@ -117,7 +79,7 @@ TEST(ConfigWrite, DefaultsWhileTheModuleShows20BWritesThe20AFormAndKeepsTheField
     c.w().DefaultButton->click();
     EXPECT_EQ(Lines(c.f.Sim),
               (QList<QByteArray>{kRs232Defaults, kPresetTiming,
-                                 Line("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
+                                 ChecksummedLine("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     EXPECT_EQ(c.w().CanCodeEdit->text(), "00000000");
     EXPECT_EQ(c.w().CanMaskEdit->text(), "00000000");
@@ -130,7 +92,7 @@ TEST(ConfigWrite, DefaultsBaudRateFollowsTheModel)
     Connected c(Module("3.00", "R-2481"));
     c.w().DefaultButton->click();
     ASSERT_FALSE(Lines(c.f.Sim).isEmpty());
-    EXPECT_EQ(Lines(c.f.Sim).first(), Line("$P0090E30000"));
+    EXPECT_EQ(Lines(c.f.Sim).first(), ChecksummedLine("$P0090E30000"));
     EXPECT_EQ(c.w().FBaudIndex, 14);
 }
 
@@ -150,7 +112,7 @@ TEST(ConfigWrite, AcceptanceCodeGoesOutByTheSpecificationLayout)
         c.w().CanCodeEdit->setText(r.typed);
         c.w().SettingButton->click();
         EXPECT_EQ(Lines(c.f.Sim).value(1),
-                  Line("$P115" + QByteArray::number(r.spec) + "40" + r.field + "00000000"))
+                  ChecksummedLine("$P115" + QByteArray::number(r.spec) + "40" + r.field + "00000000"))
             << r.typed.toStdString();
         EXPECT_EQ(c.w().CanCodeEdit->text(), r.shown);
         EXPECT_EQ(c.w().AcceptanceCodeText, r.shown);
@@ -173,7 +135,7 @@ TEST(ConfigWrite, PairConnectionOffSendsTheLongFormWithTxIdOne)
     c.w().ChkBox_Pair->setChecked(false);
     c.w().SettingButton->click();
     EXPECT_EQ(Lines(c.f.Sim).value(2),
-              Line("$P121140" "1A2B3C4D" "1FFFFFFF" "00000001" "000" "0"));
+              ChecksummedLine("$P121140" "1A2B3C4D" "1FFFFFFF" "00000001" "000" "0"));
     EXPECT_EQ(c.w().CANIDEdit->text(), "00000001");
     EXPECT_EQ(c.w().EndOfCommandCode, 0);
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
@@ -189,7 +151,7 @@ TEST(ConfigWrite, PairConnectionOnSendsTheChosenFlags)
     p.settings.endOfCommand = 4;
     Connected c(p);
     c.w().SettingButton->click();
-    EXPECT_EQ(Lines(c.f.Sim).value(1), Line("$P121040" "00000000" "00000000" "00000321" "101" "4"));
+    EXPECT_EQ(Lines(c.f.Sim).value(1), ChecksummedLine("$P121040" "00000000" "00000000" "00000321" "101" "4"));
 }
 
 TEST(ConfigWrite, RefusalsSendNothing)
@@ -252,7 +214,7 @@ TEST(ConfigWrite, UserDefinedRateSendsTheTimingFields)
     c.w().BT3Edit->setText("0F");
     c.w().CalculateBtn->click();
     c.w().SettingButton->click();
-    EXPECT_EQ(Lines(c.f.Sim).value(1), Line("$PU091A3070F"));
+    EXPECT_EQ(Lines(c.f.Sim).value(1), ChecksummedLine("$PU091A3070F"));
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     EXPECT_EQ(c.f.Sim.Settings().bt1, 0xA3);
     EXPECT_EQ(c.f.Sim.Settings().canBaud, 10);
@@ -311,7 +273,7 @@ TEST(ConfigWrite, EmptyAcceptanceFieldsPutTheStoredTextBack)
         c.w().CanCodeEdit->setText("");
         c.w().SettingButton->click();
         EXPECT_EQ(c.w().CanCodeEdit->text(), "00ABCDEF");
-        EXPECT_EQ(Lines(c.f.Sim).value(1), Line("$P115140" "00ABCDEF" "00001234"));
+        EXPECT_EQ(Lines(c.f.Sim).value(1), ChecksummedLine("$P115140" "00ABCDEF" "00001234"));
         EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     }
     {   // an empty mask fails the write even though every group was acknowledged
@@ -319,7 +281,7 @@ TEST(ConfigWrite, EmptyAcceptanceFieldsPutTheStoredTextBack)
         c.w().CanMaskEdit->setText("");
         c.w().SettingButton->click();
         EXPECT_EQ(c.w().CanMaskEdit->text(), "00001234");
-        EXPECT_EQ(Lines(c.f.Sim).value(1), Line("$P115140" "00ABCDEF" "00001234"));
+        EXPECT_EQ(Lines(c.f.Sim).value(1), ChecksummedLine("$P115140" "00ABCDEF" "00001234"));
         EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting Failed!!!"});
     }
 }
@@ -336,7 +298,7 @@ TEST(ConfigWrite, NegativeButValidAcceptanceValuesAreWrittenAndReportedAsSuccess
     Connected c(p);
     ASSERT_EQ(c.w().CanMaskEdit->text(), "FFFFFFFF");
     c.w().SettingButton->click();
-    EXPECT_EQ(Lines(c.f.Sim).value(1), Line("$P115140" "80000000" "FFFFFFFF"));
+    EXPECT_EQ(Lines(c.f.Sim).value(1), ChecksummedLine("$P115140" "80000000" "FFFFFFFF"));
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     EXPECT_EQ(c.w().AcceptanceCodeText, "80000000");
     EXPECT_EQ(c.w().AcceptanceMaskText, "FFFFFFFF");
@@ -354,7 +316,7 @@ TEST(ConfigWrite, EightDigitValueAfterSwitchingTo20AFitsTheThreeDigitSlot)
     Choose(c.w().CANSpecificationComboBox, 0);
     c.w().SettingButton->click();
     const QByteArray can = Lines(c.f.Sim).value(2);
-    EXPECT_EQ(can, Line("$P121040" "01230000" "07FF0000" "00000001" "000" "0"));
+    EXPECT_EQ(can, ChecksummedLine("$P121040" "01230000" "07FF0000" "00000001" "000" "0"));
     EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
 }
 
@@ -457,7 +419,7 @@ TEST(ConfigWrite, SingleEditionWritesWithoutTimingOrRefusals)
         c.w().SettingButton->click();
         EXPECT_EQ(Lines(c.f.Sim),
                   (QList<QByteArray>{kRs232Defaults,
-                                     Line("$P121080" "00000000" "00000000" "00000001" "000" "0")}));
+                                     ChecksummedLine("$P121080" "00000000" "00000000" "00000001" "000" "0")}));
         EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
     }
     {   // older firmware on the fast model: no firmware refusal, defaults at 115200
@@ -466,7 +428,7 @@ TEST(ConfigWrite, SingleEditionWritesWithoutTimingOrRefusals)
         c.w().DefaultButton->click();
         EXPECT_EQ(Lines(c.f.Sim),
                   (QList<QByteArray>{kRs232Defaults,
-                                     Line("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
+                                     ChecksummedLine("$P121040" "00000000" "00000000" "00000001" "000" "0")}));
         EXPECT_EQ(c.f.Msgs.Texts(), QStringList{"Setting OK!!!"});
         EXPECT_EQ(c.w().RS232BaudrateComboBox->count(), 12);
     }
