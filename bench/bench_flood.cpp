@@ -13,6 +13,8 @@
 
 #include <sys/resource.h>
 
+#include "CpuTime.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -22,14 +24,6 @@
 #include <vector>
 
 namespace {
-
-double CpuSeconds(int who)
-{
-    rusage u{};
-    getrusage(who, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // An event posted from outside the window's thread, as input arrives: how
 // long until the window thread handles it.

@@ -10,22 +10,12 @@
 
 #include <sys/resource.h>
 
+#include "CpuTime.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-namespace {
-
-double CpuSeconds(int who)
-{
-    rusage u{};
-    getrusage(who, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -1,6 +1,7 @@
 // CPU cost of a ReadResponse that waits on a silent port with AllowEvents on.
 // A wait that spins shows about 100% of one core; one that blocks on the
 // port's readiness should stay well under 1%.
+#include "CpuTime.h"
 #include "QCCom32.h"
 
 #include <pty.h>
@@ -12,14 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-double CpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 } // namespace
 
