@@ -5,16 +5,11 @@
 #include "QCCom32.h"
 
 #include <pty.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-} // namespace
 
 int main()
 {
