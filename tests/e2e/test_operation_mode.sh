@@ -29,3 +29,17 @@ for _ in $(seq 50); do
 done
 grep -q '<- hello module' "$E2E_SIMLOG" || { echo "FAIL: the simulator did not receive the line"; cat "$E2E_SIMLOG"; exit 1; }
 echo "ok: sent and listed"
+
+# Leaving while connected: File / Exit, Yes; the connection closes first and
+# the program ends with status 0.
+e2e_key "$win" alt+f
+sleep 0.3
+xdotool key e
+sleep 0.5
+xdotool key Return
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after Exit + Yes"; exit 1; fi
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { echo "FAIL: exited with status $status"; exit 1; }
+echo "ok: left while connected, status 0"
