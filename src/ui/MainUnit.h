@@ -30,7 +30,7 @@ class QWidget;
 class QSocketNotifier;
 class ReceiveListModel;
 
-enum TModuleMode { mmNone = 0, mmConfiguration = 1, mmOperation = 2, mmPairTest = 3 };
+enum TModuleMode : int { mmNone = 0, mmConfiguration = 1, mmOperation = 2, mmPairTest = 3 };
 
 class TMainForm : public QMainWindow {
     Q_OBJECT

@@ -177,7 +177,8 @@ TEST(BadInput, GarbageNeverStopsTheModule)
         for (int i = 0; i < 20000; ++i)
             junk += char(rng() % 256);
         junk += QByteArray(10000, 'x'); // a long line without CR
-        junk += QByteArray("\0\r$P1\r$P121\r$P0\r$PU\r#\r$\r\n\n\r", 30);
+        static const char fragments[] = "\0\r$P1\r$P121\r$P0\r$PU\r#\r$\r\n\n\r";
+        junk += QByteArray(fragments, sizeof fragments - 1); // the NUL at the front included
         junk += "$P121" + QByteArray(200, 'F') + "\r";
         ASSERT_TRUE(port.Write(junk));
         ASSERT_TRUE(port.Write("\n#A64\r"));

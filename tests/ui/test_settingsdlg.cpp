@@ -1,5 +1,6 @@
 // The connection settings dialog: what it shows when it opens, its checks,
 // what Ok writes back, the ways of leaving it, and the device line.
+#include "FormFixture.h"
 #include "MainUnit.h"
 #include "MessageService.h"
 #include "RecordingMessages.h"
@@ -282,10 +283,13 @@ TEST_F(SettingsDialogTest, OpensWithOkFocusedAndTabsInTheDescribedOrder)
     TSettingsForm dialog(Form.get());
     QStringList order;
     ExecDialog(dialog, [&](TSettingsForm &d) {
+        // The dialog's window becomes active a little after it is shown.
+        FormFixture::WaitUntil([] { return QApplication::focusWidget() != nullptr; });
         QWidget *focus = QApplication::focusWidget();
         order << (focus ? focus->objectName() : "none");
         for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *target = QApplication::focusWidget();
+            QTest::keyClick(target ? target : static_cast<QWidget *>(&d), Qt::Key_Tab);
             focus = QApplication::focusWidget();
             // An editable list's own line edit stands for the list.
             while (focus && focus->objectName().isEmpty())
