@@ -34,7 +34,7 @@ Rs232Codes ParseRs232Reply(const QByteArray &reply);
 
 // "#P1" positions 3, 4, 5.
 struct CanCodes {
-    int spec = 0, baud = 0, reserved = 0;
+    int standard = 0, baud = 0, reserved = 0;
 };
 CanCodes ParseCanCodes(const QByteArray &reply);
 

@@ -284,7 +284,7 @@ void TMainForm::GetModuleSettings()
         return;
     }
     const CanCodes can = ParseCanCodes(LastResponse);
-    CANSpecCode = can.spec;
+    CANSpecCode = can.standard;
     CANBaudCode = can.baud;
     CANReservedCode = can.reserved;
     SelectIndex(CANSpecificationComboBox, CANSpecCode);
@@ -298,7 +298,7 @@ void TMainForm::GetModuleSettings()
     SelectIndex(CANBaudrateComboBox, CANBaudCode);
 
     // The module's texts are placed whatever maximum an earlier read or
-    // specification change left; the specification rule below sets them again.
+    // change of the CAN standard left; the CAN-standard rule below sets them again.
     for (TNumberEdit *field : {CanCodeEdit, CanMaskEdit, CANIDEdit})
         field->SetMaxValue(0);
     CanCodeEdit->setText(AcceptanceCodeText);

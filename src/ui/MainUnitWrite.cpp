@@ -139,8 +139,8 @@ void TMainForm::SettingButtonClick()
         EndCmdRB1Click();
     }
 
-    const int spec = SelectedIndex(CANSpecificationComboBox);
-    const bool spec20A = spec == 0;
+    const int standard = SelectedIndex(CANSpecificationComboBox);
+    const bool spec20A = standard == 0;
     if (CANIDEdit->Value() == 0) {
         CANIDEdit->SetValue(1);
         CANIDEdit->setText(spec20A ? QStringLiteral("001") : QStringLiteral("00000001"));
@@ -149,9 +149,9 @@ void TMainForm::SettingButtonClick()
     // The reserved digit is carried back as read; a reply that held no digit
     // there cannot be written back in one character.
     const bool reservedFits = CANReservedCode >= 0 && CANReservedCode <= 15;
-    if (spec >= 0 && canBaud >= 0 && reservedFits) {
+    if (standard >= 0 && canBaud >= 0 && reservedFits) {
         CanCommandInput in;
-        in.specIndex = spec;
+        in.specIndex = standard;
         in.baudIndex = canBaud;
         in.reserved = CANReservedCode;
         in.spec20A = spec20A;

@@ -8,11 +8,11 @@ using namespace protocol;
 
 namespace {
 
-// A "#P1" reply: head, spec, baud, reserved, code, mask, Tx ID, flags, end code.
-QByteArray CanReply(char spec, const QByteArray &code, const QByteArray &mask,
+// A "#P1" reply: head, standard, baud, reserved, code, mask, Tx ID, flags, end code.
+QByteArray CanReply(char standard, const QByteArray &code, const QByteArray &mask,
                     const QByteArray &txId, const QByteArray &flags = "1012")
 {
-    return "!P" + QByteArray(1, spec) + "A3" + code + mask + txId + flags + '\r';
+    return "!P" + QByteArray(1, standard) + "A3" + code + mask + txId + flags + '\r';
 }
 
 QString TimingFailure(const QByteArray &reply)
@@ -74,11 +74,11 @@ TEST(Rs232Reply, DigitValuesUnchecked)
 TEST(CanReply, CodesAtPositions3To5)
 {
     const CanCodes codes = ParseCanCodes(CanReply('1', "00000000", "00000000", "00000000"));
-    EXPECT_EQ(codes.spec, 1);
+    EXPECT_EQ(codes.standard, 1);
     EXPECT_EQ(codes.baud, 10);
     EXPECT_EQ(codes.reserved, 3);
     const CanCodes empty = ParseCanCodes("!P");
-    EXPECT_EQ(empty.spec, -48);
+    EXPECT_EQ(empty.standard, -48);
     EXPECT_EQ(empty.reserved, -48);
 }
 

@@ -51,7 +51,7 @@ bool TimingDisabled(const TMainForm &w)
 TEST(ConfigRead, IdentifierFieldsFollowTheSpecificationRead)
 {
     struct Row {
-        int spec;
+        int standard;
         uint32_t code, mask, txId;
         QString codeText, maskText, txText;
         int typedLength;
@@ -61,7 +61,7 @@ TEST(ConfigRead, IdentifierFieldsFollowTheSpecificationRead)
                          Row{1, 0, 0, 0, "00000000", "00000000", "00000001", 8},
                          Row{0, 0, 0, 0, "000", "000", "001", 3}}) {
         sim::Profile p = Module("3.00");
-        p.settings.canSpec = r.spec;
+        p.settings.canSpec = r.standard;
         p.settings.acceptanceCode = r.code;
         p.settings.acceptanceMask = r.mask;
         p.settings.txCanId = r.txId;
@@ -72,7 +72,7 @@ TEST(ConfigRead, IdentifierFieldsFollowTheSpecificationRead)
         EXPECT_EQ(w.CanMaskEdit->text(), r.maskText);
         EXPECT_EQ(w.CANIDEdit->text(), r.txText);
         EXPECT_EQ(w.CanCodeEdit->MaxTypedLength(), r.typedLength);
-        EXPECT_EQ(w.CANSpecificationComboBox->currentText(), r.spec == 0 ? "2.0A" : "2.0B");
+        EXPECT_EQ(w.CANSpecificationComboBox->currentText(), r.standard == 0 ? "2.0A" : "2.0B");
     }
 }
 

@@ -99,7 +99,7 @@ TEST(ConfigWrite, DefaultsBaudRateFollowsTheModel)
 TEST(ConfigWrite, AcceptanceCodeGoesOutByTheSpecificationLayout)
 {
     struct Row {
-        int spec;
+        int standard;
         QString typed;
         QByteArray field;  // the code's eight characters in the command
         QString shown;     // the field's text after the write
@@ -107,12 +107,12 @@ TEST(ConfigWrite, AcceptanceCodeGoesOutByTheSpecificationLayout)
     for (const Row &r : {Row{0, "7", "00070000", "7"}, Row{0, "7FF", "07FF0000", "7FF"},
                          Row{1, "1FF", "000001FF", "000001FF"}}) {
         sim::Profile p = Module("1.05");
-        p.settings.canSpec = r.spec;
+        p.settings.canSpec = r.standard;
         Connected c(p);
         c.w().CanCodeEdit->setText(r.typed);
         c.w().SettingButton->click();
         EXPECT_EQ(Lines(c.f.Sim).value(1),
-                  ChecksummedLine("$P115" + QByteArray::number(r.spec) + "40" + r.field + "00000000"))
+                  ChecksummedLine("$P115" + QByteArray::number(r.standard) + "40" + r.field + "00000000"))
             << r.typed.toStdString();
         EXPECT_EQ(c.w().CanCodeEdit->text(), r.shown);
         EXPECT_EQ(c.w().AcceptanceCodeText, r.shown);

@@ -121,10 +121,10 @@ int main(int argc, char **argv)
     profile.silent |= parser.isSet(silentOpt);
     profile.refuseWrites |= parser.isSet(refuseWritesOpt);
     if (parser.isSet(specOpt)) {
-        const QString spec = parser.value(specOpt).toUpper();
-        if (spec != "2.0A" && spec != "2.0B")
+        const QString standard = parser.value(specOpt).toUpper();
+        if (standard != "2.0A" && standard != "2.0B")
             Fail("--can-spec takes 2.0A or 2.0B");
-        sim::ApplyProfileWords(profile, spec);
+        sim::ApplyProfileWords(profile, standard);
     }
     if (parser.isSet(baudOpt)) {
         bool ok = false;
