@@ -80,7 +80,7 @@ int main(int argc, char **argv)
     const QCommandLineOption refusePlainOpt("refuse-plain-wakeup", "Refuse \"#A\"; answer only \"#A64\".");
     const QCommandLineOption silentOpt("silent", "Answer nothing at all.");
     const QCommandLineOption refuseWritesOpt("refuse-writes", "Refuse every settings write.");
-    const QCommandLineOption specOpt("can-spec", "CAN specification: 2.0A or 2.0B.", "SPEC");
+    const QCommandLineOption standardOpt("can-standard", "CAN standard: 2.0A or 2.0B.", "STANDARD");
     const QCommandLineOption baudOpt("can-baud", "CAN baud code, one hexadecimal digit 0 to A (A: user-defined).", "CODE");
     const QCommandLineOption pairOpt("pair", "Pair connection: on or off.", "ON|OFF");
     const QCommandLineOption onLineOpt("on-line", "Operation mode, a line from the program: ignore, ack or echo.", "WHAT");
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     const QCommandLineOption linkOpt("link", "Create a symbolic link PATH to the device (removed at exit).", "PATH");
     const QCommandLineOption portOpt("port", "COM number for the printed export line (default 1).", "N", "1");
     for (const auto &opt : {profileOpt, modeOpt, firmwareOpt, makerOpt, modelOpt, refusePlainOpt, silentOpt,
-                            refuseWritesOpt, specOpt, baudOpt, pairOpt, onLineOpt, trafficOpt, floodOpt, floodRateOpt,
+                            refuseWritesOpt, standardOpt, baudOpt, pairOpt, onLineOpt, trafficOpt, floodOpt, floodRateOpt,
                             vanishOpt, linkOpt, portOpt})
         parser.addOption(opt);
     parser.process(app);
@@ -120,10 +120,10 @@ int main(int argc, char **argv)
     profile.refusePlainWakeUp |= parser.isSet(refusePlainOpt);
     profile.silent |= parser.isSet(silentOpt);
     profile.refuseWrites |= parser.isSet(refuseWritesOpt);
-    if (parser.isSet(specOpt)) {
-        const QString standard = parser.value(specOpt).toUpper();
+    if (parser.isSet(standardOpt)) {
+        const QString standard = parser.value(standardOpt).toUpper();
         if (standard != "2.0A" && standard != "2.0B")
-            Fail("--can-spec takes 2.0A or 2.0B");
+            Fail("--can-standard takes 2.0A or 2.0B");
         sim::ApplyProfileWords(profile, standard);
     }
     if (parser.isSet(baudOpt)) {
