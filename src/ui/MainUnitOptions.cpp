@@ -2,6 +2,7 @@
 // fixed Tx CAN ID, end of command), the user-defined bit timing, and the
 // hidden diagnostic buttons.
 #include "MainUnit.h"
+#include "WidgetState.h"
 
 #include "BitRate.h"
 #include "ComboIndex.h"
@@ -26,13 +27,6 @@ namespace {
 constexpr int32_t kMax11Bit = 0x7FF;
 constexpr int32_t kMax29Bit = 0x1FFFFFFF;
 constexpr int kDiagnosticReplyShown = 41;
-
-void SetEnabled(std::initializer_list<QWidget *> widgets, bool enabled)
-{
-    for (QWidget *w : widgets)
-        if (w)
-            w->setEnabled(enabled);
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The main window's start state, its control states for each connection
 // state, leaving the program, and the About and settings commands.
 #include "MainUnit.h"
+#include "WidgetState.h"
 
 #include "AboutVeskora.h"
 #include "MessageService.h"
@@ -17,17 +18,6 @@
 #include <QToolButton>
 
 #include <initializer_list>
-
-namespace {
-
-void SetEnabled(std::initializer_list<QWidget *> widgets, bool enabled)
-{
-    for (QWidget *w : widgets)
-        if (w) // the single-model edition lacks some controls
-            w->setEnabled(enabled);
-}
-
-} // namespace
 
 void TMainForm::FormCreate()
 {
