@@ -136,6 +136,9 @@ int FieldWidth(const QWidget *w, int chars)
 void Caption(QLabel *label, QWidget *field)
 {
     label->setBuddy(field);
+    // Screen readers name an edit field after its buddy, but a list or a
+    // combo box (which they name after its current text) only from here.
+    field->setAccessibleName(label->text());
 }
 
 // Sets the focus chain to the order given.
@@ -644,8 +647,6 @@ void TMainForm::BuildTestPage()
     ReceiveList->setObjectName(QStringLiteral("ReceiveList"));
     ReceiveListBox->setModel(ReceiveList);
     Caption(ReceiveLabel, ReceiveListBox);
-    // Screen readers take a list's name from here, not from its buddy label.
-    ReceiveListBox->setAccessibleName(QStringLiteral("Receive"));
     right->addWidget(ReceiveLabel);
     right->addWidget(ReceiveListBox, 1);
 

@@ -91,8 +91,11 @@ QLabel *MakeLabel(const char *name, const QString &text, QWidget *buddy = nullpt
     auto *label = new QLabel(text);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
-    if (buddy)
+    if (buddy) {
         label->setBuddy(buddy);
+        // Screen readers name a combo box after its current text otherwise.
+        buddy->setAccessibleName(text);
+    }
     return label;
 }
 

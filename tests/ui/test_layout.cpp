@@ -567,6 +567,7 @@ TEST_P(BothEditions, FieldsAndListsAreNamedByTheirCaptionLabels)
         auto *label = f.findChild<QLabel *>(name);
         ASSERT_NE(label, nullptr) << name.toStdString();
         EXPECT_EQ(label->buddy(), field) << name.toStdString();
+        EXPECT_EQ(field->accessibleName(), label->text()) << name.toStdString();
     }
     EXPECT_FALSE(f.SendEdit->accessibleName().isEmpty());
 }
