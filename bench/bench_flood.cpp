@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QListView>
+#include <QTableView>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -65,8 +65,6 @@ int main(int argc, char **argv)
     FormFixture fx(MultiModelEdition(), sim::ProfileByName("operation"));
     TMainForm &f = *fx.Form;
 
-    if (qEnvironmentVariableIsSet("BENCH_BATCHED_LAYOUT"))
-        f.ReceiveListBox->setLayoutMode(QListView::Batched);
     for (int i = 0; i < prefill; ++i)
         f.ReceiveList->Add("t0000\r");
     f.ReceiveList->Flush();

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QListView>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <cstdio>

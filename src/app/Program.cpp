@@ -3,6 +3,7 @@
 #include "AboutVeskora.h"
 #include "MainUnit.h"
 #include "MessageService.h"
+#include "Resources.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@ int RunProgram(const Edition &edition, int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(edition.Caption);
+    InitVeltaroResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/veltaro/icon.png")));
     SetProgramTitle(edition.Caption);
 

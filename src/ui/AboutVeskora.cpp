@@ -3,6 +3,7 @@
 #include "JpegImage.h"
 #include "MainUnit.h"
 #include "MessageService.h"
+#include "Resources.h"
 
 #include <QEvent>
 #include <QFile>
@@ -16,12 +17,6 @@
 
 #include <algorithm>
 
-// The artwork is compiled into this static library; calling its initialiser
-// from here keeps it linked into every program that has the windows.
-[[maybe_unused]] static const bool gResourcesRegistered = [] {
-    Q_INIT_RESOURCE(resources);
-    return true;
-}();
 
 namespace {
 
@@ -101,6 +96,7 @@ TAboutBoxForm::TAboutBoxForm(TMainForm *owner, bool modal) : QDialog(owner), FOw
 
 void TAboutBoxForm::Build()
 {
+    InitVeltaroResources();
     setObjectName(QStringLiteral("AboutBoxForm"));
     setWindowTitle(QStringLiteral("About Veskora"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);

@@ -18,7 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListView;
+class QTableView;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -146,7 +146,9 @@ public:
 
     // ---- Test page ----
     QLabel *ReceiveLabel = nullptr;
-    QListView *ReceiveListBox = nullptr;
+    // A one-column table: it appends to a long list in constant time, where a
+    // list view lays out every row again on each insertion.
+    QTableView *ReceiveListBox = nullptr;
     ReceiveListModel *ReceiveList = nullptr; // the entries behind ReceiveListBox
     QPushButton *ClearBitBtn = nullptr;
     QGroupBox *GroupBox1 = nullptr;

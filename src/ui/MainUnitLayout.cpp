@@ -2,6 +2,7 @@
 // values, the tool bar, menus and status bar, and the wiring of every
 // control to its handler.
 #include "MainUnit.h"
+#include "Resources.h"
 
 #include "MessageService.h"
 #include "ReceiveListModel.h"
@@ -17,7 +18,8 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QListView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -28,15 +30,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-// The images live in a static library; make sure they are linked and registered.
-static void InitVeltaroResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(resources);
-        return true;
-    }();
-    (void)done;
-}
 
 namespace {
 
@@ -133,6 +126,23 @@ int FieldWidth(const QWidget *w, int chars)
 
 // Ties a caption label to its field: keyboard mnemonic and the name that
 // assistive tools read for the field.
+// A table of one column that looks and behaves like a list box: rows of one
+// fixed height, no headers, no grid, Tab leaves it like any other control.
+void ConfigureAsList(QTableView *view)
+{
+    view->horizontalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 2);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
+    view->setTabKeyNavigation(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
 void Caption(QLabel *label, QWidget *field)
 {
     label->setBuddy(field);
@@ -639,10 +649,9 @@ void TMainForm::BuildTestPage()
     right->setSpacing(4);
     page->addLayout(right, 1);
     ReceiveLabel = MakeLabel(TabSheet2, "ReceiveLabel", QStringLiteral("Receive"));
-    ReceiveListBox = new QListView(TabSheet2);
+    ReceiveListBox = new QTableView(TabSheet2);
     ReceiveListBox->setObjectName(QStringLiteral("ReceiveListBox"));
-    ReceiveListBox->setUniformItemSizes(true);
-    ReceiveListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ConfigureAsList(ReceiveListBox);
     ReceiveList = new ReceiveListModel(this);
     ReceiveList->setObjectName(QStringLiteral("ReceiveList"));
     ReceiveListBox->setModel(ReceiveList);

@@ -15,7 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>

@@ -17,7 +17,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QListView>
+#include <QTableView>
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
@@ -347,9 +347,10 @@ void TMainForm::ReceiveLoop()
             FPortNotifier = nullptr;
         }
     });
-    // New entries are shown at most every `showEveryMs`: the view lays out
-    // all its rows after each insertion, so with a long list the interval
-    // grows with what a showing costs, keeping the window responsive.
+    // New entries are shown at most every `showEveryMs`, one row insertion
+    // and one scroll per batch; should showing ever get expensive (a slow
+    // display, say), the interval grows with its cost, keeping the window
+    // responsive.
     QElapsedTimer sinceShown;
     sinceShown.start();
     qint64 showEveryMs = ShowBatchEveryMs;

@@ -22,12 +22,6 @@
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
-// The artwork is compiled into this static library; calling its initialiser
-// from here keeps it linked into every program that has the windows.
-[[maybe_unused]] static const bool gResourcesRegistered = [] {
-    Q_INIT_RESOURCE(resources);
-    return true;
-}();
 
 namespace {
 

@@ -37,7 +37,12 @@ def press(node):
 
 
 def list_texts(node):
-    return [node.getChildAtIndex(i).name for i in range(node.childCount)]
+    """The rows of a one-column table (or a list) as their texts."""
+    try:
+        table = node.queryTable()
+    except NotImplementedError:
+        return [node.getChildAtIndex(i).name for i in range(node.childCount)]
+    return [table.getAccessibleAt(r, 0).name for r in range(table.nRows)]
 
 
 def wait_until(condition, timeout, what):
@@ -61,7 +66,7 @@ def main():
         field = find(app, "text", "Send text")
         field.queryEditableText().setTextContents(text)
         press(send)
-        listbox = find(app, "list", "Receive")
+        listbox = find(app, "table", "Receive")
         wait_until(lambda: any(want in t for t in list_texts(listbox)), 20,
                    f"a list entry containing {want!r}")
         print("listed:", [t for t in list_texts(listbox) if want in t][:1])

@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>

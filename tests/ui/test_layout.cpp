@@ -15,7 +15,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -115,7 +116,7 @@ const std::vector<ControlRow> kCommonControls = {
     {"SettingButton", "QPushButton", "Setting"},
     {"DefaultButton", "QPushButton", "Defaults"},
     {"ReceiveLabel", "QLabel", "Receive"},
-    {"ReceiveListBox", "QListView", {}},
+    {"ReceiveListBox", "QTableView", {}},
     {"ClearBitBtn", "QPushButton", "Clear"},
     {"GroupBox1", "QGroupBox", "CAN Message"},
     {"Label16", "QLabel", "ID(Hex)"},
@@ -293,7 +294,13 @@ TEST_P(BothEditions, MembersAreTheNamedControls)
 
     ASSERT_NE(f.ReceiveList, nullptr);
     EXPECT_EQ(f.ReceiveListBox->model(), static_cast<QAbstractItemModel *>(f.ReceiveList));
-    EXPECT_TRUE(f.ReceiveListBox->uniformItemSizes());
+    // One column of rows of one height, shown as a plain list.
+    f.ReceiveList->Append("t0000\r");
+    EXPECT_EQ(f.ReceiveListBox->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    f.ReceiveList->Clear();
+    EXPECT_FALSE(f.ReceiveListBox->horizontalHeader()->isVisible());
+    EXPECT_FALSE(f.ReceiveListBox->verticalHeader()->isVisible());
+    EXPECT_FALSE(f.ReceiveListBox->tabKeyNavigation());
 
     // The edition's optional controls exist exactly when the edition has them.
     const std::vector<std::pair<QObject *, const char *>> timing = {

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
