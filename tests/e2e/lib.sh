@@ -5,6 +5,11 @@ set -euo pipefail
 # Re-runs the calling script in a private D-Bus session, then starts a
 # private X server on a display number of its own choosing (-displayfd, so
 # parallel or back-to-back runs never race for the same display).
+# -noreset: by default the server resets when its last client disconnects,
+# and that reset drops any client whose connection it has not yet accepted.
+# The accessibility bus launcher connects and disconnects at start-up, so a
+# program started at that moment failed with "could not connect to display".
+# -audit 4 logs every client's connection in xvfb.log, shown on failure.
 e2e_enter_display() {
   if [ -z "${E2E_INNER:-}" ]; then
     export E2E_INNER=1
@@ -13,7 +18,8 @@ e2e_enter_display() {
   E2E_WORK=$(mktemp -d -t veltaro-e2e.XXXXXX)
   E2E_PIDS=()
   trap e2e_cleanup EXIT
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -audit 4 \
+    3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
   E2E_PIDS+=($!)
   for _ in $(seq 100); do
     [ -s "$E2E_WORK/display" ] && break
@@ -21,9 +27,15 @@ e2e_enter_display() {
   done
   [ -s "$E2E_WORK/display" ] || { cat "$E2E_WORK/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
   export DISPLAY=:$(head -n1 "$E2E_WORK/display")
+  xdotool getdisplaygeometry >/dev/null || { e2e_show_server_log; echo "Xvfb on $DISPLAY refuses clients" >&2; exit 1; }
   export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   E2E_PIDS+=($!)
+}
+
+e2e_show_server_log() {
+  echo "--- X server log ($DISPLAY) ---" >&2
+  cat "$E2E_WORK/xvfb.log" >&2 || true
 }
 
 e2e_cleanup() {
@@ -58,6 +70,7 @@ e2e_wait_window() {
     sleep 0.1
   done
   echo "no window titled '$1' appeared" >&2
+  e2e_show_server_log
   return 1
 }
 
