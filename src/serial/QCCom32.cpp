@@ -81,10 +81,7 @@ void TQCCom32::SetBaud(int32_t baud)
     if (baud == FBaud)
         return;
     FBaud = baud;
-    if (Opened()) {
-        Close();
-        Open();
-    }
+    ReopenIfOpen();
 }
 
 void TQCCom32::SetPort(int32_t port)
@@ -92,10 +89,7 @@ void TQCCom32::SetPort(int32_t port)
     if (port == FPort)
         return;
     FPort = port;
-    if (Opened()) {
-        Close();
-        Open();
-    }
+    ReopenIfOpen();
 }
 
 void TQCCom32::SetHandshaking(THandshake h)
@@ -103,10 +97,7 @@ void TQCCom32::SetHandshaking(THandshake h)
     if (h == FHandshaking)
         return;
     FHandshaking = h;
-    if (Opened()) {
-        Close();
-        Open();
-    }
+    ReopenIfOpen();
 }
 
 void TQCCom32::SetEndOfResponse(const QString &text)
@@ -164,6 +155,14 @@ bool TQCCom32::Open()
             return false;
     }
     return true;
+}
+
+void TQCCom32::ReopenIfOpen()
+{
+    if (Opened()) {
+        Close();
+        Open();
+    }
 }
 
 bool TQCCom32::OpenOnce()

@@ -89,6 +89,8 @@ private:
     bool FTimedOut = false;
     std::unique_ptr<SerialDevice> FDevice;
 
+    // A changed line setting takes effect on an open port by reopening it.
+    void ReopenIfOpen();
     bool OpenOnce();
     bool AskRetryOpen();
     bool UsableForIo() const;

@@ -191,6 +191,12 @@ private:
     bool ConnectionStillCurrent(uint64_t epoch) const;
     QString MakerNotice() const;
     void FillRs232BaudList();
+    // Steps of the connect procedure: the firmware a wake-up reply names; the
+    // Test page in operation mode with its receive loop; a failed attempt
+    // (mode none, the message, the port closed, the states).
+    void TakeFirmwareFromWakeUpReply();
+    void EnterOperationMode();
+    void FailConnect(const QString &message);
 
     const Edition &FEdition;
     bool FClosing = false;
@@ -217,11 +223,17 @@ private:
     void SendDiagnosticLine(const QByteArray &text);
     // The user-defined timing fields and the Calculate button.
     void SetTimingGroupEnabled(bool enabled);
+    // The end-of-command choices with their frame and captions; the pair
+    // options are those plus the Tx CAN ID and response check boxes.
+    void SetEndOfCommandGroupEnabled(bool enabled);
+    void SetPairOptionsEnabled(bool enabled);
     void ResetTimingTexts();
 
     // ---- internals of the Test page file ----
     // Connected in operation or pair-test mode, and the window not closing.
     bool ReceiveLoopCondition() const;
+    // Timer2's period; a running timer restarts only when it changes.
+    void SetAutoSendInterval(int ms);
     // FPortNotifier on the port's current handle (made anew when it changed).
     void EnsurePortNotifier();
     // Blocks until window events arrive, with `watchPort` until the port is

@@ -95,6 +95,32 @@ void TMainForm::FillRs232BaudList()
     SelectIndex(RS232BaudrateComboBox, -1);
 }
 
+void TMainForm::TakeFirmwareFromWakeUpReply()
+{
+    FFirmwareVersion = Latin1(protocol::FirmwareVersionFromReply(LastResponse));
+    FFirmwareMajor = protocol::FirmwareMajorFromReply(LastResponse);
+}
+
+void TMainForm::EnterOperationMode()
+{
+    PageControl1->setCurrentIndex(kTestPage);
+    FModuleMode = mmOperation;
+    FConnected = true;
+    AllEditStatus(); // runs the receive loop: returns when the connection has ended
+    if (Closing())
+        return;
+    AllEditStatus();
+}
+
+void TMainForm::FailConnect(const QString &message)
+{
+    FModuleMode = mmNone;
+    FConnected = false;
+    ShowError(message);
+    ComPort.Close(); // nothing to do when the port never opened
+    AllEditStatus();
+}
+
 void TMainForm::ConnectToolButtonClick()
 {
     if (ExchangeBusy() || Closing())
@@ -119,10 +145,7 @@ void TMainForm::ConnectToolButtonClick()
     };
 
     if (!ComPort.Open()) {
-        FModuleMode = mmNone;
-        FConnected = false;
-        ShowError(QStringLiteral("Open COM") + port + QStringLiteral(" Error!"));
-        AllEditStatus();
+        FailConnect(QStringLiteral("Open COM") + port + QStringLiteral(" Error!"));
         return;
     }
 
@@ -144,8 +167,7 @@ void TMainForm::ConnectToolButtonClick()
 
     const unsigned char mode = protocol::ReplyAt(LastResponse, 2);
     if (mode == 'S') {
-        FFirmwareVersion = Latin1(protocol::FirmwareVersionFromReply(LastResponse));
-        FFirmwareMajor = protocol::FirmwareMajorFromReply(LastResponse);
+        TakeFirmwareFromWakeUpReply();
         if (ComPort.Baud() != kConfigurationBaud) {
             PageControl1->setCurrentIndex(kTestPage);
             FModuleMode = mmOperation;
@@ -174,24 +196,13 @@ void TMainForm::ConnectToolButtonClick()
     }
 
     if (mode == 'R') {
-        FFirmwareVersion = Latin1(protocol::FirmwareVersionFromReply(LastResponse));
-        FFirmwareMajor = protocol::FirmwareMajorFromReply(LastResponse);
-        PageControl1->setCurrentIndex(kTestPage);
-        FModuleMode = mmOperation;
-        FConnected = true;
-        AllEditStatus(); // returns when the connection has ended
-        if (Closing())
-            return;
-        AllEditStatus();
+        TakeFirmwareFromWakeUpReply();
+        EnterOperationMode();
         return;
     }
 
     if (!LastResponse.isEmpty() && protocol::ReplyAt(LastResponse, 1) != '?') {
-        FModuleMode = mmNone;
-        FConnected = false;
-        ShowError(QStringLiteral("Timeout!!! COM") + port + QStringLiteral(" Connect Failed!"));
-        ComPort.Close();
-        AllEditStatus();
+        FailConnect(QStringLiteral("Timeout!!! COM") + port + QStringLiteral(" Connect Failed!"));
         return;
     }
 
@@ -203,23 +214,12 @@ void TMainForm::ConnectToolButtonClick()
         return;
     }
     if (protocol::ReplyAt(LastResponse, 2) == 'R') {
-        FFirmwareVersion = Latin1(protocol::FirmwareVersionFromReply(LastResponse));
-        FFirmwareMajor = protocol::FirmwareMajorFromReply(LastResponse);
-        PageControl1->setCurrentIndex(kTestPage);
-        FModuleMode = mmOperation;
-        FConnected = true;
-        FChecksumOn = true;
-        AllEditStatus(); // returns when the connection has ended
-        if (Closing())
-            return;
-        AllEditStatus();
+        TakeFirmwareFromWakeUpReply();
+        FChecksumOn = true; // this module wants every line checksummed
+        EnterOperationMode();
         return;
     }
-    FModuleMode = mmNone;
-    FConnected = false;
-    ShowError(QStringLiteral("COM") + port + QStringLiteral(" Connect Failed!"));
-    ComPort.Close();
-    AllEditStatus();
+    FailConnect(QStringLiteral("COM") + port + QStringLiteral(" Connect Failed!"));
 }
 
 void TMainForm::DisconnectToolButtonClick()

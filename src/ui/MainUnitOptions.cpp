@@ -35,6 +35,18 @@ void TMainForm::SetTimingGroupEnabled(bool enabled)
     SetEnabled({ClockModeEdit, BT1Edit, BT2Edit, BT3Edit, BREdit1, CalculateBtn}, enabled);
 }
 
+void TMainForm::SetEndOfCommandGroupEnabled(bool enabled)
+{
+    SetEnabled({EndCmdRB1, EndCmdRB2, EndCmdRB3, EndCmdRB4, EndCmdRB5, GroupBox2, Label31, Label33},
+               enabled);
+}
+
+void TMainForm::SetPairOptionsEnabled(bool enabled)
+{
+    SetEnabled({ChkBox_TxCANID, ChkBox_RespWCANID}, enabled);
+    SetEndOfCommandGroupEnabled(enabled);
+}
+
 void TMainForm::ResetTimingTexts()
 {
     if (!ClockModeEdit)
@@ -85,9 +97,7 @@ void TMainForm::ChkBox_PairClick()
     if (ChkBox_Pair->isChecked()) {
         SetEnabled({CANIDEdit, ChkBox_TxCANID}, true);
         ChkBox_RespWCANID->setEnabled(EndOfCommandCode != 0);
-        SetEnabled({EndCmdRB1, EndCmdRB2, EndCmdRB3, EndCmdRB4, EndCmdRB5, GroupBox2, Label31,
-                    Label33},
-                   true);
+        SetEndOfCommandGroupEnabled(true);
         // With pair connection the module uses neither line checksums nor
         // error responses.
         SelectIndex(RS232ChecksumComboBox, 0);
@@ -95,9 +105,8 @@ void TMainForm::ChkBox_PairClick()
         SetEnabled({RS232ChecksumComboBox, RS232RespondComboBox}, false);
         return;
     }
-    SetEnabled({CANIDEdit, ChkBox_TxCANID, ChkBox_RespWCANID, EndCmdRB1, EndCmdRB2, EndCmdRB3,
-                EndCmdRB4, EndCmdRB5, GroupBox2, Label31, Label33},
-               false);
+    CANIDEdit->setEnabled(false);
+    SetPairOptionsEnabled(false);
     if (FConnected)
         SetEnabled({RS232ChecksumComboBox, RS232RespondComboBox}, true);
 }

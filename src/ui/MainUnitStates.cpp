@@ -39,10 +39,9 @@ void TMainForm::FormCreate()
     SetEnabled({IDEdit, RTREdit, DLCEdit, ModeEdit}, false);
     for (TNumberEdit *d : DataEdits())
         d->setEnabled(false);
-    SetEnabled({ChkBox_Pair, CANIDEdit, ChkBox_TxCANID, ChkBox_RespWCANID, EndCmdRB1, EndCmdRB2,
-                EndCmdRB3, EndCmdRB4, EndCmdRB5, GroupBox2, Label31, Label33},
-               false);
-    SetEnabled({ClockModeEdit, BT1Edit, BT2Edit, BT3Edit, BREdit1, CalculateBtn}, false);
+    SetEnabled({ChkBox_Pair, CANIDEdit}, false);
+    SetPairOptionsEnabled(false);
+    SetTimingGroupEnabled(false);
 }
 
 void TMainForm::AllEditStatus()
@@ -52,11 +51,6 @@ void TMainForm::AllEditStatus()
         RS232ParityComboBox,   RS232ChecksumComboBox,    RS232RespondComboBox,
         CANSpecificationComboBox, CANBaudrateComboBox,   CanCodeEdit,
         CanMaskEdit,           DefaultButton,            SettingButton};
-    const std::initializer_list<QWidget *> pairOptions = {
-        ChkBox_TxCANID, ChkBox_RespWCANID, EndCmdRB1, EndCmdRB2, EndCmdRB3, EndCmdRB4,
-        EndCmdRB5,      GroupBox2,         Label31,   Label33};
-    const std::initializer_list<QWidget *> timingGroup = {ClockModeEdit, BT1Edit, BT2Edit,
-                                                          BT3Edit,       BREdit1, CalculateBtn};
     const std::initializer_list<QWidget *> receiveControls = {ReceiveLabel, ReceiveListBox, ClearBitBtn,
                                                               SaveBitBtn, ReceiveBitBtn};
 
@@ -67,8 +61,8 @@ void TMainForm::AllEditStatus()
         CANIDEdit->setEnabled(false);
         ChkBox_Pair->setChecked(false);
         ChkBox_Pair->setEnabled(false);
-        SetEnabled(pairOptions, false);
-        SetEnabled(timingGroup, false);
+        SetPairOptionsEnabled(false);
+        SetTimingGroupEnabled(false);
         SetEnabled(receiveControls, false);
         SetEnabled({AutoBitBtn, StopBitBtn, SendBitBtn}, false);
         CANCheckBox->setChecked(false);
@@ -117,8 +111,8 @@ void TMainForm::AllEditStatus()
     SetEnabled(settingsInputs, false);
     SetEnabled({AutoBitBtn, StopBitBtn, SendBitBtn}, false);
     SetEnabled({CANIDEdit, ChkBox_Pair}, false);
-    SetEnabled(pairOptions, false);
-    SetEnabled(timingGroup, false);
+    SetPairOptionsEnabled(false);
+    SetTimingGroupEnabled(false);
     SetEnabled(receiveControls, true);
     ReceiveBitBtn->setText(QStringLiteral("Stop"));
     FDisplayReceived = true;
@@ -139,8 +133,7 @@ void TMainForm::AllEditStatus()
     for (TNumberEdit *d : DataEdits())
         d->setText(QStringLiteral("00"));
     IntervalEdit->setText(QStringLiteral("500"));
-    if (Timer2->interval() != 500)
-        Timer2->setInterval(500);
+    SetAutoSendInterval(500);
     SetBitBtn->setEnabled(false);
     ReceiveLoop();
 }

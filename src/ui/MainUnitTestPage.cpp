@@ -206,10 +206,15 @@ void TMainForm::SetBitBtnClick()
     if (interval <= 0) // only 0 can be typed; nothing below 1 ms is a period
         interval = 500;
     IntervalEdit->setText(QString::number(interval));
-    // setInterval restarts a running timer even for the same value.
-    if (Timer2->interval() != interval)
-        Timer2->setInterval(interval);
+    SetAutoSendInterval(interval);
     SetBitBtn->setEnabled(false);
+}
+
+void TMainForm::SetAutoSendInterval(int ms)
+{
+    // setInterval restarts a running timer even for the same value.
+    if (Timer2->interval() != ms)
+        Timer2->setInterval(ms);
 }
 
 // ---------------------------------------------------------------- the list
