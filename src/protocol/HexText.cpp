@@ -6,8 +6,6 @@
 
 namespace protocol {
 
-namespace {
-
 int HexDigitValue(QChar c)
 {
     const char16_t u = c.unicode();
@@ -19,8 +17,6 @@ int HexDigitValue(QChar c)
         return u - 'a' + 10;
     return -1;
 }
-
-} // namespace
 
 int32_t HexTextToInt(const QString &text)
 {

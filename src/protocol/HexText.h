@@ -12,6 +12,9 @@ namespace protocol {
 // ninth significant digit throws ConversionError::Integer("$" + text).
 int32_t HexTextToInt(const QString &text);
 
+// The value of one hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(QChar c);
+
 // Optionally signed decimal digits in the 32-bit range; anything else
 // (empty, blanks, other characters, overflow) throws ConversionError::Integer(text).
 int32_t DecTextToInt(const QString &text);

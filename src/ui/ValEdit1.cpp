@@ -17,17 +17,6 @@
 
 namespace {
 
-int HexDigitValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 QChar AsciiUpper(QChar c)
 {
     return (c >= u'a' && c <= u'z') ? QChar(c.unicode() - (u'a' - u'A')) : c;
@@ -77,7 +66,7 @@ int32_t TNumberEdit::TextToValue(TNumberEditKind kind, const QString &text)
         return protocol::DecTextToInt(text);
     case neHex:
         for (const QChar c : text) {
-            const int digit = HexDigitValue(c.unicode());
+            const int digit = protocol::HexDigitValue(c);
             sum = sum * 16u + uint32_t(digit < 0 ? 0 : digit);
         }
         break;
