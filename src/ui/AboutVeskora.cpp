@@ -1,5 +1,6 @@
 #include "AboutVeskora.h"
 
+#include "ControlFactory.h"
 #include "JpegImage.h"
 #include "MainUnit.h"
 #include "MessageService.h"
@@ -41,11 +42,10 @@ void SetTextColor(QWidget *w, const QColor &color)
     w->setPalette(p);
 }
 
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
+// A label sized to its text (the panel places its labels by hand).
+QLabel *MakeFittedLabel(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
+    QLabel *label = MakeLabel(parent, name, text);
     label->adjustSize();
     return label;
 }
@@ -124,8 +124,8 @@ void TAboutBoxForm::Build()
     Image1->setGeometry(6, 2, 34, 55);
     Image1->setPixmap(StoredPicture(QStringLiteral(":/veltaro/about/emblem.jpg")));
 
-    UtilityVersionLabel = MakeLabel(panel2, "UtilityVersionLabel", QStringLiteral("1.00"));
-    auto *label1 = MakeLabel(panel2, "Label1", QStringLiteral("Ver:"));
+    UtilityVersionLabel = MakeFittedLabel(panel2, "UtilityVersionLabel", QStringLiteral("1.00"));
+    auto *label1 = MakeFittedLabel(panel2, "Label1", QStringLiteral("Ver:"));
     const QFont versionFont = PointFont(panelFont, 10, false);
     label1->setFont(versionFont);
     label1->adjustSize();
@@ -133,7 +133,7 @@ void TAboutBoxForm::Build()
     UtilityVersionLabel->setGeometry(kInnerWidth - 46, 4, 42, label1->height());
     label1->move(UtilityVersionLabel->x() - label1->width() - 3, 4);
 
-    Label2 = MakeLabel(panel2, "Label2", edition.AboutTitle);
+    Label2 = MakeFittedLabel(panel2, "Label2", edition.AboutTitle);
     QFont titleFont(QStringLiteral("Arial"), edition.AboutTitlePointSize);
     titleFont.setBold(true);
     titleFont.setItalic(true);
@@ -148,9 +148,9 @@ void TAboutBoxForm::Build()
 
     const QColor titleBar = palette().color(QPalette::Active, QPalette::Highlight);
     if (edition.AboutShowsModelList) {
-        Label6 = MakeLabel(panel2, "Label6",
-                           QStringLiteral("Support:") + QString(37, QLatin1Char(' ')) +
-                               QStringLiteral("R-2416, R-2416-GX, R-2416B, R-2481"));
+        Label6 = MakeFittedLabel(panel2, "Label6",
+                                 QStringLiteral("Support:") + QString(37, QLatin1Char(' ')) +
+                                     QStringLiteral("R-2416, R-2416-GX, R-2416B, R-2481"));
         Label6->setFont(PointFont(panelFont, 12, true));
         Label6->setWordWrap(true);
         Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -158,12 +158,12 @@ void TAboutBoxForm::Build()
         SetTextColor(Label6, titleBar);
     } else {
         const QFont descriptionFont = PointFont(panelFont, 16, true);
-        Label3 = MakeLabel(panel2, "Label3", QStringLiteral("RS-232 to CAN "));
+        Label3 = MakeFittedLabel(panel2, "Label3", QStringLiteral("RS-232 to CAN "));
         Label3->setFont(descriptionFont);
         Label3->adjustSize();
         Label3->move(20, 59);
         SetTextColor(Label3, titleBar);
-        Label6 = MakeLabel(panel2, "Label6", QStringLiteral("Converter"));
+        Label6 = MakeFittedLabel(panel2, "Label6", QStringLiteral("Converter"));
         Label6->setFont(descriptionFont);
         Label6->adjustSize();
         Label6->move(130, 59 + Label3->height());
@@ -172,12 +172,12 @@ void TAboutBoxForm::Build()
 
     // Status rows: caption labels; the value labels are placed by FormCreate
     // once their texts are known.
-    auto *label7 = MakeLabel(panel2, "Label7", QStringLiteral("Connect Status:"));
-    auto *label8 = MakeLabel(panel2, "Label8", QStringLiteral("Frimware Ver:"));
-    auto *statusLabel = MakeLabel(panel2, "StatusLabel", QStringLiteral("Execution Status:"));
-    ConnectLabel = MakeLabel(panel2, "ConnectLabel", QStringLiteral("Not Connected"));
-    FirmwareVersionLabel = MakeLabel(panel2, "FirmwareVersionLabel", QStringLiteral("0.00"));
-    ExecutionLabel = MakeLabel(panel2, "ExecutionLabel", QStringLiteral("None"));
+    auto *label7 = MakeFittedLabel(panel2, "Label7", QStringLiteral("Connect Status:"));
+    auto *label8 = MakeFittedLabel(panel2, "Label8", QStringLiteral("Frimware Ver:"));
+    auto *statusLabel = MakeFittedLabel(panel2, "StatusLabel", QStringLiteral("Execution Status:"));
+    ConnectLabel = MakeFittedLabel(panel2, "ConnectLabel", QStringLiteral("Not Connected"));
+    FirmwareVersionLabel = MakeFittedLabel(panel2, "FirmwareVersionLabel", QStringLiteral("0.00"));
+    ExecutionLabel = MakeFittedLabel(panel2, "ExecutionLabel", QStringLiteral("None"));
     FStatusCaptions = {label7, label8, statusLabel};
 
     Image2 = new QLabel(panel2);
@@ -185,7 +185,7 @@ void TAboutBoxForm::Build()
     Image2->setGeometry(kInnerWidth - 118 - 4, 118, 118, 88);
     Image2->setPixmap(StoredPicture(QStringLiteral(":/veltaro/about/picture.jpg")));
 
-    Label5 = MakeLabel(panel2, "Label5", edition.AboutMakerNotice);
+    Label5 = MakeFittedLabel(panel2, "Label5", edition.AboutMakerNotice);
     Label5->setFont(QFont(QStringLiteral("Arial"), 8));
     SetTextColor(Label5, Qt::black);
     Label5->adjustSize();

@@ -2,6 +2,7 @@
 // values, the tool bar, menus and status bar, and the wiring of every
 // control to its handler.
 #include "MainUnit.h"
+#include "ControlFactory.h"
 #include "Resources.h"
 
 #include "MessageService.h"
@@ -47,24 +48,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QComboBox *MakeCombo(QWidget *parent, const char *name, const QStringList &items)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(items);
-    return box;
-}
 
 // Kind and limits first, then the initial text, so the text is validated
 // under the field's own rules.
@@ -124,8 +107,6 @@ int FieldWidth(const QWidget *w, int chars)
     return fm.horizontalAdvance(QString(chars, QLatin1Char('D'))) + 14;
 }
 
-// Ties a caption label to its field: keyboard mnemonic and the name that
-// assistive tools read for the field.
 // A table of one column that looks and behaves like a list box: rows of one
 // fixed height, no headers, no grid, Tab leaves it like any other control.
 void ConfigureAsList(QTableView *view)
@@ -141,14 +122,6 @@ void ConfigureAsList(QTableView *view)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-}
-
-void Caption(QLabel *label, QWidget *field)
-{
-    label->setBuddy(field);
-    // Screen readers name an edit field after its buddy, but a list or a
-    // combo box (which they name after its current text) only from here.
-    field->setAccessibleName(label->text());
 }
 
 // Sets the focus chain to the order given.
@@ -393,7 +366,7 @@ void TMainForm::BuildSettingsPage()
     int r = 0;
     for (const Rs232Row &row : rows) {
         QLabel *caption = MakeLabel(RS232GroupBox, row.label, QLatin1String(row.caption));
-        QComboBox *box = MakeCombo(RS232GroupBox, row.boxName, row.items);
+        QComboBox *box = MakeEditableList(RS232GroupBox, row.boxName, row.items);
         box->setFixedWidth(comboWidth);
         *row.box = box;
         Caption(caption, box);
@@ -426,7 +399,7 @@ void TMainForm::BuildSettingsPage()
     };
 
     CANSpecificationComboBox =
-        MakeCombo(CANGroupBox, "CANSpecificationComboBox", {"2.0A", "2.0B"});
+        MakeEditableList(CANGroupBox, "CANSpecificationComboBox", {"2.0A", "2.0B"});
     CANSpecificationComboBox->setFixedWidth(comboWidth);
     canField(0, MakeLabel(CANGroupBox, "Label11", QStringLiteral("CAN Specification")),
              CANSpecificationComboBox, nullptr, nullptr);
@@ -434,7 +407,7 @@ void TMainForm::BuildSettingsPage()
     QStringList canBauds = kCanBauds;
     if (FEdition.HasUserDefinedTiming)
         canBauds << QStringLiteral("User-defined");
-    CANBaudrateComboBox = MakeCombo(CANGroupBox, "CANBaudrateComboBox", canBauds);
+    CANBaudrateComboBox = MakeEditableList(CANGroupBox, "CANBaudrateComboBox", canBauds);
     CANBaudrateComboBox->setFixedWidth(comboWidth);
     canField(1, MakeLabel(CANGroupBox, "Label12", QStringLiteral("CAN bus Baudrate")),
              CANBaudrateComboBox, "Label13", "bit/sec");

@@ -2,6 +2,7 @@
 
 #include "ComPortMap.h"
 #include "ComboIndex.h"
+#include "ControlFactory.h"
 #include "HexText.h"
 #include "MainUnit.h"
 #include "MessageService.h"
@@ -80,27 +81,12 @@ QString DescribeDevice(int port)
     return text;
 }
 
-QLabel *MakeLabel(const char *name, const QString &text, QWidget *buddy = nullptr)
+// A label that is the caption of `field`.
+QLabel *MakeCaption(const char *name, const QString &text, QWidget *field)
 {
-    auto *label = new QLabel(text);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    if (buddy) {
-        label->setBuddy(buddy);
-        // Screen readers name a combo box after its current text otherwise.
-        buddy->setAccessibleName(text);
-    }
+    QLabel *label = MakeLabel(nullptr, name, text);
+    Caption(label, field);
     return label;
-}
-
-QComboBox *MakeEditableList(const char *name, const QStringList &entries)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(entries);
-    return box;
 }
 
 } // namespace
@@ -121,8 +107,8 @@ void TSettingsForm::Build()
     QStringList ports;
     for (int i = 1; i <= kPortCount; ++i)
         ports << QStringLiteral("COM%1").arg(i);
-    PortComboBox = MakeEditableList("PortComboBox", ports);
-    R2416Baud = MakeEditableList("R2416Baud", FOwner->EditionInfo().DialogBauds);
+    PortComboBox = MakeEditableList(nullptr, "PortComboBox", ports);
+    R2416Baud = MakeEditableList(nullptr, "R2416Baud", FOwner->EditionInfo().DialogBauds);
 
     TimeOutEdit = new QLineEdit;
     TimeOutEdit->setObjectName(QStringLiteral("TimeOutEdit"));
@@ -131,12 +117,12 @@ void TSettingsForm::Build()
     PairCheckBox = new QCheckBox(QStringLiteral("PairConnection Test"));
     PairCheckBox->setObjectName(QStringLiteral("PairCheckBox"));
 
-    Label1 = MakeLabel("Label1", QStringLiteral("COM Port"), PortComboBox);
-    Label4 = MakeLabel("Label4", FOwner->EditionInfo().DialogBaudLabel, R2416Baud);
-    Label2 = MakeLabel("Label2", QStringLiteral("Timeout"), TimeOutEdit);
-    Label3 = MakeLabel("Label3", QStringLiteral("ms"));
+    Label1 = MakeCaption("Label1", QStringLiteral("COM Port"), PortComboBox);
+    Label4 = MakeCaption("Label4", FOwner->EditionInfo().DialogBaudLabel, R2416Baud);
+    Label2 = MakeCaption("Label2", QStringLiteral("Timeout"), TimeOutEdit);
+    Label3 = MakeLabel(nullptr, "Label3", QStringLiteral("ms"));
 
-    DeviceLabel = MakeLabel("DeviceLabel", QString());
+    DeviceLabel = MakeLabel(nullptr, "DeviceLabel", QString());
     DeviceLabel->setFixedWidth(kDeviceLabelWidth);
     QFont small = DeviceLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
