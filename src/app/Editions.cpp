@@ -1,17 +1,13 @@
 #include "Edition.h"
+#include "Identification.h"
 
 namespace {
 
-// Built on first use: an edition may be asked for during another file's
-// static initialisation.
+// The lists are built on first use (the protocol's functions), since an
+// edition may be asked for during another file's static initialisation.
 QStringList TwelveBauds()
 {
-    return {"110", "150", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-}
-
-QStringList FifteenBauds()
-{
-    return TwelveBauds() + QStringList{"230400", "460800", "921600"};
+    return protocol::Rs232BaudsUpTo115200();
 }
 
 Edition MakeMultiModel()
@@ -28,7 +24,7 @@ Edition MakeMultiModel()
     e.HasDiagnosticButtons = true;
     e.StartPage = 0;
     e.DialogBaudLabel = QStringLiteral("module's Baud");
-    e.DialogBauds = FifteenBauds();
+    e.DialogBauds = protocol::AllRs232Bauds();
     e.AboutTitle = QStringLiteral("Veltaro");
     e.AboutTitlePointSize = 18;
     e.AboutShowsModelList = true;

@@ -47,11 +47,15 @@ const QStringList &AllRs232Bauds()
     return bauds;
 }
 
+QStringList Rs232BaudsUpTo115200()
+{
+    return AllRs232Bauds().mid(0, 12);
+}
+
 QStringList Rs232BaudListForModel(const QString &model)
 {
     // Only the R-2481 runs above 115200 bit/s.
-    const QStringList &all = AllRs232Bauds();
-    return model == QLatin1String("R-2481") ? all : all.mid(0, 12);
+    return model == QLatin1String("R-2481") ? AllRs232Bauds() : Rs232BaudsUpTo115200();
 }
 
 bool IsVersion3Firmware(const QString &firmwareVersion)

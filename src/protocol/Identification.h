@@ -30,6 +30,8 @@ QByteArray SingleModelNameFromReply(const QByteArray &reply);
 
 // The fifteen rates "110" ... "921600".
 const QStringList &AllRs232Bauds();
+// Their first twelve, "110" ... "115200": the rates of every other model.
+QStringList Rs232BaudsUpTo115200();
 // 15 entries for "R-2481", the first 12 for any other model.
 QStringList Rs232BaudListForModel(const QString &model);
 
