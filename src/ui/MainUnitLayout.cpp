@@ -7,6 +7,7 @@
 
 #include "MessageService.h"
 #include "ReceiveListModel.h"
+#include "Settings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -136,9 +137,6 @@ void Chain(std::initializer_list<QWidget *> widgets)
         prev = w;
     }
 }
-
-const QStringList kCanBauds = {"10K",  "20K",  "50K",  "100K",  "125K",
-                               "250K", "500K", "800K", "1000K", "83.3K"};
 
 } // namespace
 
@@ -351,16 +349,16 @@ void TMainForm::BuildSettingsPage()
     const Rs232Row rows[] = {
         {"Label1", "RS-232 Baudrate", &RS232BaudrateComboBox, "RS232BaudrateComboBox", rs232Bauds,
          "Label2", "bit/sec"},
-        {"Label3", "Data Bit", &RS232DataBitComboBox, "RS232DataBitComboBox", {"5", "6", "7", "8"},
-         "Label4", "bit"},
-        {"Label5", "Stop Bit", &RS232StopBitComboBox, "RS232StopBitComboBox", {"1", "2"}, "Label6",
-         "bit"},
-        {"Label7", "Parity", &RS232ParityComboBox, "RS232ParityComboBox", {"None", "Odd", "Even"},
+        {"Label3", "Data Bit", &RS232DataBitComboBox, "RS232DataBitComboBox",
+         protocol::DataBitItems(), "Label4", "bit"},
+        {"Label5", "Stop Bit", &RS232StopBitComboBox, "RS232StopBitComboBox",
+         protocol::StopBitItems(), "Label6", "bit"},
+        {"Label7", "Parity", &RS232ParityComboBox, "RS232ParityComboBox", protocol::ParityItems(),
          "Label8", "bit"},
-        {"Label9", "Add Checksum", &RS232ChecksumComboBox, "RS232ChecksumComboBox", {"No", "Yes"},
-         nullptr, nullptr},
-        {"Label10", "Error Response", &RS232RespondComboBox, "RS232RespondComboBox", {"No", "Yes"},
-         nullptr, nullptr},
+        {"Label9", "Add Checksum", &RS232ChecksumComboBox, "RS232ChecksumComboBox",
+         protocol::NoYesItems(), nullptr, nullptr},
+        {"Label10", "Error Response", &RS232RespondComboBox, "RS232RespondComboBox",
+         protocol::NoYesItems(), nullptr, nullptr},
     };
     const int comboWidth = FieldWidth(RS232GroupBox, 7) + 24;
     int r = 0;
@@ -399,15 +397,13 @@ void TMainForm::BuildSettingsPage()
     };
 
     CANSpecificationComboBox =
-        MakeEditableList(CANGroupBox, "CANSpecificationComboBox", {"2.0A", "2.0B"});
+        MakeEditableList(CANGroupBox, "CANSpecificationComboBox", protocol::CanSpecItems());
     CANSpecificationComboBox->setFixedWidth(comboWidth);
     canField(0, MakeLabel(CANGroupBox, "Label11", QStringLiteral("CAN Specification")),
              CANSpecificationComboBox, nullptr, nullptr);
 
-    QStringList canBauds = kCanBauds;
-    if (FEdition.HasUserDefinedTiming)
-        canBauds << QStringLiteral("User-defined");
-    CANBaudrateComboBox = MakeEditableList(CANGroupBox, "CANBaudrateComboBox", canBauds);
+    CANBaudrateComboBox = MakeEditableList(CANGroupBox, "CANBaudrateComboBox",
+                                           protocol::CanBaudItems(FEdition.HasUserDefinedTiming));
     CANBaudrateComboBox->setFixedWidth(comboWidth);
     canField(1, MakeLabel(CANGroupBox, "Label12", QStringLiteral("CAN bus Baudrate")),
              CANBaudrateComboBox, "Label13", "bit/sec");
